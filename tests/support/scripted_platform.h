@@ -82,6 +82,13 @@ int SwapCount();
 // just drawn. The hook may post messages to drive the next frame steps.
 void SetSwapHook(std::function<void(int swapIndex)> hook);
 
+// For tests of the renderer alone: registers a class, creates a window of
+// the given client size and makes a context current on it, through the same
+// calls the program uses (so gWindow/gDeviceContext/gRenderContext are NOT
+// touched). CloseTestContext releases all of it.
+bool OpenTestContext(int width, int height);
+void CloseTestContext();
+
 // Reads the current context's back buffer at (x, y) from the bottom left.
 struct Rgb {
   int r, g, b;
