@@ -30,7 +30,10 @@
 
 #define WINAPI
 #define CALLBACK
+// gl.h may already have defined it (empty, as here).
+#ifndef APIENTRY
 #define APIENTRY
+#endif
 
 // ---- Types (sizes as on Windows: LONG and DWORD are 32 bits everywhere) ----
 
