@@ -17,7 +17,8 @@ namespace scripted {
 
 // Forgets everything: answers, faults, records, posted messages, counters,
 // the swap hook and the display mode. Live windows and contexts are
-// destroyed (and counted as leaks in LeakReport before that).
+// destroyed; a test that cares about leaks checks NothingAcquired (and prints
+// LeakReport) before it resets.
 void Reset();
 
 // ---- Message boxes ----
@@ -39,15 +40,20 @@ void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
 // Makes the named operation ("CreateWindowExA", "wglMakeCurrent",
 // "DestroyWindow", ...) fail at its next use after `skip` successful uses.
 // It fails the way Win32 reports failure (null, FALSE, 0 or
-// DISP_CHANGE_FAILED) and acquires nothing.
+// DISP_CHANGE_FAILED) and acquires nothing. A name as the call log writes it
+// ("ChangeDisplaySettingsA(NULL)", "ShowCursor(TRUE)") counts only those
+// uses; the plain function name counts every use. ShowCursor cannot fail in
+// Win32: a fault there leaves the counter as it was.
 void FailCall(const std::string& function, int skip = 0);
 
 // ---- Display modes and cursor ----
 // Whether a CDS_FULLSCREEN change succeeds (default: it does not, as on a
 // desktop without a 640 by 480 mode).
 void SetFullscreenModeAvailable(bool available);
-bool DisplayModeChanged();  // true between a successful change and the restore
-int CursorDisplayCounter(); // Win32's ShowCursor counter, 0 at Reset
+bool DisplayModeChanged();   // true between a successful change and the restore
+int CursorDisplayCounter();  // Win32's ShowCursor counter, 0 at Reset
+// The DEVMODEA of the last CDS_FULLSCREEN request (all zero when none).
+DEVMODEA LastDisplayModeRequest();
 
 // ---- Windows and messages ----
 // Posts a message to the program's window; PeekMessageA hands it out.
@@ -60,6 +66,11 @@ std::string WindowTitle();
 DWORD WindowStyle();
 int ClientWidth();
 int ClientHeight();
+DWORD WindowExStyle();
+// The last class registered (its name points into the layer, valid until
+// Reset; all zero when none) and the last descriptor given to SetPixelFormat.
+WNDCLASSA LastRegisteredClass();
+PIXELFORMATDESCRIPTOR LastPixelFormatRequest();
 
 // ---- Calls and counters ----
 // Every Win32/WGL call, in order, by name ("MessageBoxA", "DestroyWindow",
@@ -74,6 +85,9 @@ struct Live {
 };
 Live LiveResources();
 bool NothingAcquired();  // no window, DC, context, or changed display mode
+// What is still acquired, in words, for a failing test's message ("" when
+// nothing is).
+std::string LeakReport();
 int SwapCount();
 
 // ---- Frames ----
@@ -89,7 +103,9 @@ void SetSwapHook(std::function<void(int swapIndex)> hook);
 bool OpenTestContext(int width, int height);
 void CloseTestContext();
 
-// Reads the current context's back buffer at (x, y) from the bottom left.
+// Reads the current context's back buffer at (x, y) from the bottom left,
+// unaffected by the pixel-transfer and pack state the code under test left
+// set; {-1, -1, -1} when no context is current.
 struct Rgb {
   int r, g, b;
 };
