@@ -1,6 +1,7 @@
 #include "render/app_state.h"
 
 #include <algorithm>
+#include <iterator>
 
 bool gKeys[256];
 bool gActive = true;
