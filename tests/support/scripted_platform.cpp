@@ -7,7 +7,8 @@
 // context through EGL (surfaceless platform, one pbuffer of the window's
 // client size per context), SwapBuffers with a hook, scripted message boxes,
 // a posted-message queue with WM_QUIT, fault injection by call name, a call
-// log and counts of everything acquired.
+// log, counts of everything acquired, and glGetString(GL_EXTENSIONS) with
+// extensions taken away on request.
 //
 // Left out: nothing is ever drawn on a screen; PeekMessageA ignores its
 // window filter; ShowWindow sends only WM_ACTIVATE and WM_SIZE (at the first
@@ -18,6 +19,7 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <dlfcn.h>  // RTLD_NEXT, to reach the driver's glGetString
 
 #include <algorithm>
 #include <cstring>
@@ -114,6 +116,10 @@ struct State {
 
   std::function<void(int)> swapHook;
   int swapCount = 0;
+
+  std::vector<std::string> removedExtensions;
+  std::string extensionsSource;    // the driver's list the filtered one came from
+  std::string filteredExtensions;  // what glGetString(GL_EXTENSIONS) hands out
 
   HWND testWindow = nullptr;
   HDC testDeviceContext = nullptr;
@@ -386,7 +392,7 @@ HWND WINAPI SetFocus(HWND window) {
   return previous;
 }
 
-HWND WINAPI GetFocus(void) {
+HWND WINAPI GetFocus() {
   if (Enter("GetFocus")) return nullptr;
   return S().focus;
 }
@@ -608,6 +614,34 @@ LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
   return 0;
 }
 
+// ---- Extensions ----
+
+// Defined here, this glGetString takes the place of the driver's for the whole
+// test executable (GLU's calls included), so a test can take extensions away
+// that Mesa will not remove; everything else is passed through.
+extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
+  using GetString = const GLubyte* (*)(GLenum);
+  static const auto driverGetString = reinterpret_cast<GetString>(dlsym(RTLD_NEXT, "glGetString"));
+  if (driverGetString == nullptr) return nullptr;
+  const GLubyte* list = driverGetString(name);
+  State& state = S();
+  if (name != GL_EXTENSIONS || list == nullptr || state.removedExtensions.empty()) return list;
+  const char* source = reinterpret_cast<const char*>(list);
+  if (state.filteredExtensions.empty() || state.extensionsSource != source) {
+    state.extensionsSource = source;
+    std::string filtered;
+    std::istringstream tokens(state.extensionsSource);
+    for (std::string token; tokens >> token;) {
+      const auto& removed = state.removedExtensions;
+      if (std::find(removed.begin(), removed.end(), token) != removed.end()) continue;
+      filtered += token;
+      filtered += ' ';  // Mesa ends its list with a space too
+    }
+    state.filteredExtensions = filtered;
+  }
+  return reinterpret_cast<const GLubyte*>(state.filteredExtensions.c_str());
+}
+
 // ---- The control surface ----
 
 namespace scripted {
@@ -755,6 +789,13 @@ void SetSwapHook(std::function<void(int swapIndex)> hook) {
   S().swapHook = std::move(hook);
 }
 
+void RemoveExtensions(std::vector<std::string> names) {
+  State& state = S();
+  state.removedExtensions = std::move(names);
+  state.extensionsSource.clear();
+  state.filteredExtensions.clear();
+}
+
 bool OpenTestContext(int width, int height) {
   CloseTestContext();
   State& state = S();
@@ -825,6 +866,9 @@ Rgb ReadPixel(int x, int y) {
   glPixelTransferf(GL_BLUE_BIAS, 0.0f);
   glPixelTransferf(GL_ALPHA_BIAS, 0.0f);
   glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
+  // Mesa's pbuffers are single-buffered with GL_BACK and GL_FRONT naming the
+  // one colour buffer, so GL_BACK is always there to read.
+  glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glPixelStorei(GL_PACK_SKIP_ROWS, 0);

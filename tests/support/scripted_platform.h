@@ -111,7 +111,16 @@ struct Rgb {
 };
 Rgb ReadPixel(int x, int y);
 
+// ---- Extensions ----
+// Takes the named extensions out of the list glGetString(GL_EXTENSIONS)
+// returns, in every context, until the next call or Reset (an empty list
+// gives the driver's list back). glGetStringi is not filtered.
+void RemoveExtensions(std::vector<std::string> names);
+
 // Mesa reads MESA_EXTENSION_OVERRIDE once per process: a test that takes an
-// extension away runs as its own CTest entry with that variable set.
+// extension away with it runs as its own CTest entry with that variable set.
+// Mesa 22 cannot take away its always-on extensions that way (among them
+// GL_ARB_multitexture and GL_EXT_texture_env_combine): naming one drops every
+// always-on extension at once. Use RemoveExtensions for those.
 
 }  // namespace scripted

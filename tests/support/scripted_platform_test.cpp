@@ -7,6 +7,8 @@
 #include <EGL/egl.h>  // to see which context is bound
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +75,23 @@ Opened OpenWindowWithContext(int width, int height) {
     opened.renderContext = nullptr;
   }
   return opened;
+}
+
+// The current context's extensions, as whole tokens.
+std::vector<std::string> Extensions() {
+  std::vector<std::string> tokens;
+  const GLubyte* list = glGetString(GL_EXTENSIONS);
+  if (list == nullptr) return tokens;
+  std::istringstream words(reinterpret_cast<const char*>(list));
+  for (std::string word; words >> word;) tokens.push_back(word);
+  return tokens;
+}
+
+bool Offers(const std::vector<std::string>& extensions, const std::string& name) {
+  for (const std::string& token : extensions) {
+    if (token == name) return true;
+  }
+  return false;
 }
 
 bool SameRgb(scripted::Rgb a, scripted::Rgb b) {
@@ -195,11 +214,40 @@ TEST_F(ScriptedPlatform, UnbindingAndDeletingReleaseTheContext) {
   EXPECT_TRUE(SameRgb(scripted::ReadPixel(0, 0), (scripted::Rgb{-1, -1, -1})));
 }
 
-TEST_F(ScriptedPlatform, EntryPointsComeFromMesa) {
+TEST_F(ScriptedPlatform, MultitextureAndItsEntryPointsComeFromMesa) {
   Opened opened = OpenWindowWithContext(8, 8);
   ASSERT_NE(opened.renderContext, nullptr);
+  if (std::getenv("MESA_EXTENSION_OVERRIDE") == nullptr) {
+    std::vector<std::string> extensions = Extensions();
+    EXPECT_TRUE(Offers(extensions, "GL_ARB_multitexture"));
+    EXPECT_TRUE(Offers(extensions, "GL_EXT_texture_env_combine"));
+  }
   EXPECT_NE(wglGetProcAddress("glActiveTextureARB"), nullptr);
   EXPECT_EQ(wglGetProcAddress(nullptr), nullptr);
+}
+
+TEST_F(ScriptedPlatform, RemovedExtensionsLeaveTheListWholeTokensOnly) {
+  ASSERT_TRUE(scripted::OpenTestContext(4, 4));
+  std::vector<std::string> offered = Extensions();
+  ASSERT_TRUE(Offers(offered, "GL_ARB_texture_env_combine"));
+
+  scripted::RemoveExtensions({"GL_EXT_texture_env_combine"});
+  std::vector<std::string> filtered = Extensions();
+  EXPECT_FALSE(Offers(filtered, "GL_EXT_texture_env_combine"));
+  EXPECT_TRUE(Offers(filtered, "GL_ARB_multitexture"));
+  EXPECT_TRUE(Offers(filtered, "GL_ARB_texture_env_combine"));  // a longer name stays
+  EXPECT_EQ(filtered.size() + 1, offered.size());
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  EXPECT_EQ(std::string(list).back(), ' ');  // spaces as the driver lays them out
+  EXPECT_NE(glGetString(GL_VERSION), nullptr);
+
+  // A new context sees the same list; Reset gives the driver's back.
+  scripted::CloseTestContext();
+  ASSERT_TRUE(scripted::OpenTestContext(4, 4));
+  EXPECT_EQ(Extensions(), filtered);
+  scripted::Reset();
+  ASSERT_TRUE(scripted::OpenTestContext(4, 4));
+  EXPECT_EQ(Extensions(), offered);
 }
 
 // ---- Misuse ----
