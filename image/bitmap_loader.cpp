@@ -325,7 +325,8 @@ Failure DecodeRows(ByteSource& source, const Layout& layout, unsigned char* pixe
 // 0 ends the line, 1 ends the picture, 2 moves by the next two bytes (right,
 // up), 3 and more copies that many indices, padded to a 16-bit boundary.
 // Pixels the stream skips stay black; pixels it places outside the picture
-// are dropped. The stream must end with the end-of-picture escape.
+// are dropped. The stream must end with the end-of-picture escape. With no
+// `pixels` the stream is only checked.
 bool DecodeRunLengths(const unsigned char* stream, std::size_t length, const Layout& layout,
                       unsigned char* pixels) {
   const bool fourBit = layout.compression == kCompressionRle4;
@@ -338,7 +339,7 @@ bool DecodeRunLengths(const unsigned char* stream, std::size_t length, const Lay
 
   auto put = [&](unsigned index) {
     if (x < width) {
-      if (y < height) {
+      if (y < height && pixels != nullptr) {
         PutEntry(pixels + y * dstRow, static_cast<std::int32_t>(x), layout.width,
                  layout.palette[index]);
       }
@@ -549,6 +550,20 @@ Failure Decode(ByteSource& source, RgbImage*& image) {
       static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height) * 3;
   const bool runLengths =
       layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4;
+  const unsigned char* stream = nullptr;
+  std::size_t streamLength = 0;
+  if (runLengths) {
+    // The whole stream is read and checked before the picture is allocated,
+    // so that a broken stream costs no allocation of the picture's size.
+    streamLength = static_cast<std::size_t>(source.size - layout.rowsOffset);
+    stream = FetchBytes(source, layout.rowsOffset, streamLength);
+    if (stream == nullptr) {
+      return source.outOfMemory ? Failure::kOutOfMemory : Failure::kConversion;
+    }
+    if (!DecodeRunLengths(stream, streamLength, layout, nullptr)) {
+      return Failure::kConversion;
+    }
+  }
   // Run-length streams may skip pixels, which stay black; uncompressed rows
   // fill every byte.
   unsigned char* pixels = runLengths ? new (std::nothrow) unsigned char[bytes]()
@@ -558,13 +573,7 @@ Failure Decode(ByteSource& source, RgbImage*& image) {
   }
   Failure result = Failure::kNone;
   if (runLengths) {
-    const std::uint64_t length = source.size - layout.rowsOffset;
-    const unsigned char* stream = FetchBytes(source, layout.rowsOffset, length);
-    if (stream == nullptr) {
-      result = source.outOfMemory ? Failure::kOutOfMemory : Failure::kConversion;
-    } else if (!DecodeRunLengths(stream, static_cast<std::size_t>(length), layout, pixels)) {
-      result = Failure::kConversion;
-    }
+    DecodeRunLengths(stream, streamLength, layout, pixels);
   } else {
     result = DecodeRows(source, layout, pixels);
   }
