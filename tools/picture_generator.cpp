@@ -198,20 +198,22 @@ Color WallColor(double s, double t) {
 }
 
 // Walnut: dark grain lines bending gently, colour varying along the grain.
-Color Walnut(double grain, double along) {
+Color Walnut(double grain, double along, double contrast) {
   const Color light = {150, 98, 64};
   const Color dark = {96, 58, 38};
   const double ring = Fract(grain);
   const double line = SmoothStep(0.55, 0.95, ring) * (1.0 - SmoothStep(0.95, 1.0, ring));
-  return Mix(light, dark, 0.15 + 0.55 * line) * (0.92 + 0.16 * along);
+  return Mix(light, dark, 0.15 + contrast * line) * (0.92 + 0.16 * along);
 }
 
 // The upper ledge's trim. Every strip 0.1 high carries the whole picture, so
 // t is the moulding's profile from bottom to top, and s runs 2 units along
 // the room with the wood grain.
 Color UpperTrimColor(double s, double t) {
+  // Few, faint grain lines across the profile: the strip is only a few
+  // pixels high on screen.
   const double wobble = Fbm(s, t, 3, 2, 3, 61u);
-  const Color wood = Walnut(t * 12.0 + 1.6 * wobble, Fbm(s, t, 6, 1, 2, 67u));
+  const Color wood = Walnut(t * 3.0 + 1.2 * wobble, Fbm(s, t, 6, 1, 2, 67u), 0.25);
   double shade;
   if (t < 0.07) {
     shade = 0.42;  // shadow under the trim
@@ -239,7 +241,7 @@ Color UpperTrimColor(double s, double t) {
 Color LowerBoardsColor(double s, double) {
   const double p = Fract(s * 2.0);  // across one board
   const double streak = Fbm(s, 0.0, 24, 1, 3, 83u);
-  const Color wood = Walnut(s * 28.0 + 2.0 * Fbm(s, 0.0, 6, 1, 2, 89u), streak) * 1.06;
+  const Color wood = Walnut(s * 16.0 + 2.0 * Fbm(s, 0.0, 6, 1, 2, 89u), streak, 0.35) * 1.06;
   if (p < 0.03) return wood * 0.35;  // groove between boards
   if (p < 0.10) {
     const double k = (p - 0.065) / 0.035;  // bead beside the groove
@@ -294,24 +296,26 @@ Color CeilingDayColor(double s, double t) {
   if (r >= kLampRadius - kRimWidth) return LampRim(r);
   // Frosted glass dome, unlit: gray-white, darker towards the rim.
   const double k = r / (kLampRadius - kRimWidth);
-  const Color glass = {214, 216, 220};
-  double shade = 0.8 + 0.2 * (1.0 - k * k);
+  const Color glass = {196, 198, 204};
+  double shade = 0.78 + 0.2 * (1.0 - k * k);
   if (std::fabs(k - 0.62) < 0.03) shade *= 0.9;  // seam of the dome
   return glass * shade;
 }
 
 Color CeilingNightColor(double s, double t) {
   const double r = LampDistance(s, t);
-  const Color glow = {255, 226, 160};
+  const Color glow = {255, 200, 110};
   if (r >= kLampRadius) {
-    // Warm light thrown on the plaster, falling off with distance.
-    const double d = (r - kLampRadius) / 0.3;
-    const double k = 0.9 / (1.0 + d * d);
-    return Mix(CeilingPlaster(s, t) * 0.86, glow, k);
+    // The plaster is in the dark but for the warm light thrown on it by the
+    // lamp, falling off with distance. The room's lights dim the ceiling
+    // further, so the lamp stands out by contrast.
+    const double d = (r - kLampRadius) / 0.45;
+    const double k = 0.62 / (1.0 + d * d);
+    return Mix(CeilingPlaster(s, t) * 0.42, glow, k);
   }
-  if (r >= kLampRadius - kRimWidth) return Mix(LampRim(r), Color{255, 236, 190}, 0.45);
+  if (r >= kLampRadius - kRimWidth) return Mix(LampRim(r), Color{255, 240, 200}, 0.6);
   const double k = r / (kLampRadius - kRimWidth);
-  return Mix(Color{255, 252, 236}, Color{255, 224, 150}, k * k);
+  return Mix(Color{255, 246, 200}, Color{255, 214, 120}, k * k);
 }
 
 // ---- Sampling and files ----
