@@ -215,6 +215,19 @@ LPARAM MakeSizeParam(int width, int height) {
                              static_cast<std::uint32_t>(width & 0xffff));
 }
 
+// Makes a hidden window visible, sending what Win32 sends synchronously at the
+// first show: the activation, then the client size.
+void Show(HWND window) {
+  Window* record = FindWindow(window);
+  if (record == nullptr || record->visible) return;
+  record->visible = true;
+  record->style |= WS_VISIBLE;
+  const LPARAM size = MakeSizeParam(record->clientWidth, record->clientHeight);
+  // `record` may not survive the first message: the procedure can destroy the window.
+  Send(window, WM_ACTIVATE, WA_ACTIVE, 0);
+  Send(window, WM_SIZE, SIZE_RESTORED, size);
+}
+
 void DestroyRenderContext(HGLRC handle) {
   auto found = S().renderContexts.find(handle);
   if (found == S().renderContexts.end()) return;
@@ -345,15 +358,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   HWND handle = NewHandle<HWND>();
   S().windows[handle] = record;
   S().windowOrder.push_back(handle);
-  if (style & WS_VISIBLE) {
-    // Created visible: shown as ShowWindow would, without a second log entry.
-    Window* created = FindWindow(handle);
-    created->visible = true;
-    created->style |= WS_VISIBLE;
-    Send(handle, WM_ACTIVATE, WA_ACTIVE, 0);
-    Send(handle, WM_SIZE, SIZE_RESTORED,
-         MakeSizeParam(created->clientWidth, created->clientHeight));
-  }
+  if (style & WS_VISIBLE) Show(handle);
   return handle;
 }
 
@@ -367,15 +372,7 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
     record->style &= ~static_cast<DWORD>(WS_VISIBLE);
     return wasVisible;
   }
-  if (!record->visible) {
-    record->visible = true;
-    record->style |= WS_VISIBLE;
-    int width = record->clientWidth;
-    int height = record->clientHeight;
-    // Win32 sends these synchronously while showing; `record` may not survive them.
-    Send(window, WM_ACTIVATE, WA_ACTIVE, 0);
-    Send(window, WM_SIZE, SIZE_RESTORED, MakeSizeParam(width, height));
-  }
+  Show(window);
   return wasVisible;
 }
 
@@ -699,6 +696,11 @@ void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PostKeyDown(int virtualKey) {
   PostWindowMessage(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+}
+
+void PostKeyPress(int virtualKey) {
+  PostKeyDown(virtualKey);
+  PostKeyUp(virtualKey);
 }
 
 void PostKeyUp(int virtualKey) {

@@ -61,7 +61,9 @@ void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 // Convenience: a key press (WM_KEYDOWN), release (WM_KEYUP), or both.
 void PostKeyDown(int virtualKey);
 void PostKeyUp(int virtualKey);
-// The live window's title, style and client size (empty/0 when none).
+void PostKeyPress(int virtualKey);
+// The live window's title, style and client size (empty/0 when none). The
+// style holds WS_VISIBLE once the window is shown, as Win32's does.
 std::string WindowTitle();
 DWORD WindowStyle();
 int ClientWidth();

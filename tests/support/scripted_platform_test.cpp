@@ -481,6 +481,32 @@ TEST_F(ScriptedPlatform, ShowingSendsActivateThenSizeOnce) {
   EXPECT_EQ(gReceived.size(), 2u);
 }
 
+LRESULT CALLBACK DestroyingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RecordingProcedure(window, message, wParam, lParam);
+  if (message == WM_ACTIVATE) DestroyWindow(window);
+  return 0;
+}
+
+TEST_F(ScriptedPlatform, CreatedVisibleIsShownAtOnceAndMayDieWhileShown) {
+  HWND window = CreateTestWindow(WS_POPUP | WS_VISIBLE, 20, 10);
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(gReceived.size(), 2u);
+  EXPECT_EQ(gReceived[1].lParam, static_cast<LPARAM>((10 << 16) | 20));
+  EXPECT_EQ(scripted::WindowStyle() & WS_VISIBLE, static_cast<DWORD>(WS_VISIBLE));
+
+  // A procedure that destroys its window while being shown ends the show there.
+  gReceived.clear();
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DestroyingProcedure;
+  windowClass.lpszClassName = "Doomed";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND doomed =
+      CreateWindowExA(0, "Doomed", "d", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_FALSE(ShowWindow(doomed, SW_SHOW));
+  ASSERT_EQ(gReceived.size(), 1u);
+  EXPECT_EQ(scripted::LiveResources().windows, 1);
+}
+
 TEST_F(ScriptedPlatform, FocusFollowsSetFocusAndDiesWithTheWindow) {
   HWND window = CreateTestWindow(WS_POPUP, 8, 8);
   EXPECT_EQ(GetFocus(), nullptr);
