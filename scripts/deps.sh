@@ -8,7 +8,7 @@ run_pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-de
           libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
            clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xfonts-base
-           xauth procps valgrind)
+           xauth procps valgrind python3)
 windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
               wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
 
