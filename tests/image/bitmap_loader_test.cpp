@@ -146,6 +146,12 @@ std::vector<PixelCase> PixelCases() {
       {0x010203, 0x040506, 0x070809, 0x0A0B0C});
   add("24-bit width 3", Spec(3, 2, 24, StoreRows(24, {{0xFF0000, 0x00FF00, 0x0000FF}, {1, 2, 3}})),
       3, 2, {0xFF0000, 0x00FF00, 0x0000FF, 1, 2, 3});
+  const std::vector<std::uint32_t> wide24a = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F,
+                                              0x101112, 0x131415, 0x161718, 0x191A1B};
+  const std::vector<std::uint32_t> wide24b = {0xF0E0D0, 0xC0B0A0, 0x908070, 0x605040, 0x302010,
+                                              0xFFFEFD, 0xFCFBFA, 0xF9F8F7, 0xF6F5F4};
+  add("24-bit width 9", Spec(9, 2, 24, StoreRows(24, {wide24a, wide24b})), 9, 2,
+      Join({wide24a, wide24b}));
   add("24-bit top-down comes back bottom-up",
       Spec(2, -3, 24, StoreRows(24, {{1, 2}, {3, 4}, {5, 6}})), 2, 3, {5, 6, 3, 4, 1, 2});
   add("8-bit top-down comes back bottom-up",
