@@ -133,6 +133,10 @@ bool EnsureVideo() {
   // only means a signal asked the process to end.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
 #endif
+  // A message box over the fullscreen window (the viewer shows one at every
+  // open) takes the focus; Windows leaves the window as it is, where SDL
+  // would minimise it.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     static bool reported = false;
     if (!reported) std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());

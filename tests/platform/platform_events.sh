@@ -3,7 +3,8 @@
 # the window messages a Win32 program gets. Typed keys give WM_KEYDOWN and
 # WM_KEYUP with Windows' virtual-key codes, a held key repeats WM_KEYDOWN,
 # minimise and restore give WM_ACTIVATE (and WM_SIZE), a resize gives WM_SIZE
-# in client pixels, a close request gives WM_CLOSE; showing the window sends
+# in client pixels, a close request gives WM_CLOSE, and so does SIGTERM (so
+# a killed program still ends through its own path); showing the window sends
 # WM_ACTIVATE and WM_SIZE before ShowWindow returns. The probe's own exit
 # status covers releasing every handle twice and opening a second window.
 #   platform_events.sh PROBE
@@ -102,4 +103,13 @@ e2e_wait_exit "$E2E_PID" 20
 grep '^FAIL' "$out" >&2 || true
 [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "the probe ended with status $E2E_EXIT_STATUS"
 e2e_check grep -q '^WM_QUIT code=0' "$out" -- "WM_QUIT did not follow WM_CLOSE"
+
+# ---- SIGTERM ----
+e2e_start_program -- "$probe"
+out=$E2E_STDOUT
+e2e_wait_for_line "$out" '^READY' 15 || e2e_fail "the probe did not open its window again"
+kill -TERM "$E2E_PID"
+e2e_wait_exit "$E2E_PID" 20
+e2e_check grep -q '^WM_CLOSE ' "$out" -- "SIGTERM did not become WM_CLOSE"
+[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "after SIGTERM the probe ended with status $E2E_EXIT_STATUS"
 e2e_log "passed"
