@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -554,11 +555,12 @@ class BitmapFileTest : public BitmapLoaderTest {
  protected:
   void SetUp() override {
     BitmapLoaderTest::SetUp();
-    directory_ =
-        std::filesystem::temp_directory_path() /
-        ("halden_loader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(directory_);
+    // A folder of this run's own: test runs of several builds may overlap.
+    std::random_device random;
+    do {
+      directory_ = std::filesystem::temp_directory_path() /
+                   ("halden_loader_test_" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(directory_));
   }
   void TearDown() override {
     std::error_code ignored;
