@@ -338,11 +338,20 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes");
 // ---- Operations ----
 
 // Module, icons, cursors. The handles returned only need to be non-null.
+// SDL2 layer: GetModuleHandleA knows only NULL (the program); the icon and
+// cursor are stock ones only, and SDL's own are what the user sees.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 
 // Window classes and windows. Only one window exists at a time.
+// SDL2 layer: registering a class name again replaces the class (Windows
+// refuses it while the class exists). AdjustWindowRectEx uses a fixed frame
+// (Windows 10 at 96 dpi) and CreateWindowExA takes it off again, so the client
+// area is what was adjusted from; the desktop's real frame is the window
+// manager's. WS_POPUP is fullscreen only after a CDS_FULLSCREEN change (else
+// borderless). No WM_CREATE is sent. ShowWindow knows SW_HIDE and showing.
+// GetDC(NULL), the screen's DC, is not available.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
@@ -358,10 +367,17 @@ int WINAPI ReleaseDC(HWND window, HDC deviceContext);
 
 // Display mode and cursor. Only CDS_FULLSCREEN changes and the NULL restore
 // are supported.
+// SDL2 layer: the mode is checked at once but takes effect when the WS_POPUP
+// window is shown (SDL ties display modes to fullscreen windows).
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 int WINAPI ShowCursor(BOOL show);
 
 // Pixel formats, WGL and presenting.
+// SDL2 layer: the visual is fixed when the window is created (double-buffered
+// RGBA with a depth buffer), so there is one format, index 1; SetPixelFormat
+// fails when the request asks for more than that visual has. SwapBuffers
+// needs the DC's window to have the current context, and paces itself to
+// about the display's refresh rate when the swap does not wait for it.
 int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* format);
 BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR* descriptor);
 HGLRC WINAPI wglCreateContext(HDC deviceContext);
@@ -371,9 +387,16 @@ PROC WINAPI wglGetProcAddress(LPCSTR name);
 BOOL WINAPI SwapBuffers(HDC deviceContext);
 
 // Message boxes: MB_OK or MB_YESNO with an optional icon.
+// SDL2 layer: no question-mark icon (information instead). With no display
+// the caption and text go to stderr and the default button's answer
+// (IDOK, IDYES) comes back at once.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // The message queue and the window procedure.
+// SDL2 layer: Alt and F10 arrive as WM_KEYDOWN/WM_KEYUP (not WM_SYSKEYDOWN);
+// TranslateMessage makes no WM_CHAR; a key message's lParam has no scan code.
+// WM_SIZE and WM_ACTIVATE from the desktop are queued like posted messages
+// (Windows sends them), and SIGINT/SIGTERM arrive as WM_CLOSE.
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
                          UINT removeMessage);
 BOOL WINAPI TranslateMessage(const MSG* message);
@@ -382,6 +405,7 @@ void WINAPI PostQuitMessage(int exitCode);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The program's entry, called by the platform's main().
+// SDL2 layer: the command line is always "".
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand);
 
