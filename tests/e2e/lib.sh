@@ -12,7 +12,8 @@
 #       Starts Xvfb on a free display number (Xvfb picks it: -displayfd) with
 #       one screen of WxHxD (default 1024x768x24; 640x480x24 for a fullscreen
 #       scenario, since Xvfb offers only its own size as a display mode) and
-#       exports DISPLAY. Without "fresh", an existing DISPLAY is used as it is.
+#       exports DISPLAY (and SDL_VIDEODRIVER=x11). Without "fresh", an existing
+#       DISPLAY is used as it is.
 #       Pass "fresh" whenever the scenario types keys or reads the screen, so
 #       that it never does so on somebody's desktop.
 #   e2e_window_manager_running     true when a window manager owns the screen
@@ -44,7 +45,12 @@
 #
 # Keyboard (key names as xdotool spells them: a, Return, Escape, F1, Up, shift)
 #   e2e_key ID KEY...         sends each key press and release to that window
-#                             (synthetic events; no focus needed)
+#                             (synthetic events; no focus needed), a few ms apart
+#   e2e_hold ID KEY [SECONDS=0.2]
+#                             presses KEY in that window, waits, releases it. A program
+#                             that reads its key table once per frame (the viewer) can
+#                             miss a press and release that arrive within one frame, as
+#                             it would on Windows: use this for its controls
 #   e2e_key_down KEY / e2e_key_up KEY
 #                             presses or releases a key through XTEST, to the window
 #                             with the focus; the server's auto-repeat applies
@@ -63,6 +69,20 @@
 #   e2e_log TEXT...        progress line on stderr
 #   e2e_fail TEXT...       prints the reason (and the program's output) and exits 1
 #   e2e_check CONDITION-COMMAND... -- TEXT  e2e_fail with TEXT unless the command succeeds
+#
+# The finders print an id, so they run inside $(...); when they time out the
+# assignment fails and set -e ends the script (with the reason on stderr).
+#
+# Example, the viewer in a window (on Mesa every open also shows the
+# multitexture box "feature supported!"):
+#   e2e_start_display 1024x768x24 fresh
+#   e2e_start_program --pic "$source_dir/Pic" -- "$build_dir/halden"
+#   box=$(e2e_find_message_box "Start FullScreen?"); e2e_key "$box" Escape   # No
+#   box=$(e2e_find_message_box "feature supported!"); e2e_key "$box" Return
+#   window=$(e2e_find_window "Halden")
+#   e2e_hold "$window" Up 0.5; e2e_hold "$window" n
+#   e2e_screenshot "$E2E_TMP/room.png"; e2e_pixel "$E2E_TMP/room.png" 320 240
+#   e2e_hold "$window" Escape; e2e_wait_exit "$E2E_PID"   # sets E2E_EXIT_STATUS
 
 set -euo pipefail
 
@@ -171,6 +191,7 @@ e2e_start_display() {
   fi
   export DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
   unset WAYLAND_DISPLAY
+  export SDL_VIDEODRIVER=x11
   e2e_wait_for 10 xdpyinfo >/dev/null 2>&1 || e2e_fail "display $DISPLAY does not answer"
   e2e_log "Xvfb on $DISPLAY ($size), pid $E2E_XVFB_PID"
 }
@@ -326,9 +347,15 @@ e2e_key() {
   return "$status"
 }
 
+e2e_hold() {
+  xdotool keydown --window "$1" "$2" 2>"$E2E_TMP/xdotool.err" || { cat "$E2E_TMP/xdotool.err" >&2; return 1; }
+  sleep "${3:-0.2}"
+  xdotool keyup --window "$1" "$2" 2>"$E2E_TMP/xdotool.err" || { cat "$E2E_TMP/xdotool.err" >&2; return 1; }
+}
+
 e2e_key_down() { xdotool keydown "$1"; }
 e2e_key_up() { xdotool keyup "$1"; }
-e2e_focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+e2e_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
 
 # ---- Screen ----
 
