@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "render/app_state.h"
 #include "render/extension_probe.h"
 #include "tests/support/scripted_platform.h"
