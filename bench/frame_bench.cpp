@@ -4,7 +4,11 @@
 // the same run. Prints the ratio of the two; the room should cost at most 1.6
 // times the single quad.
 //
-//   frame_bench [--benchmark_repetitions=N ...]
+//   frame_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
+//
+// llvmpipe rasterizes on worker threads, so the times are real times and
+// follow the load of the machine; LP_NUM_THREADS=0 moves all of the work onto
+// the calling thread, where the CPU time column then measures it steadily.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
