@@ -11,7 +11,7 @@ seconds="${1:?usage: scripts/fuzz.sh SECONDS [libFuzzer options]}"
 shift
 build="${HALDEN_FUZZ_BUILD:-build/fuzz}"
 
-cmake --preset fuzz -B "$build" >/dev/null
+cmake --preset fuzz -B "$build" -DHALDEN_WERROR=ON >/dev/null
 cmake --build "$build" -j2 --target bitmap_loader_fuzzer bitmap_fuzz_seeds
 
 corpus="$build/corpus"
