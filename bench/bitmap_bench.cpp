@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <stb_image.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -234,10 +235,28 @@ void BM_SdlLoadBmpToRgb24(benchmark::State& state) {
   SetLabels(state);
 }
 
-BENCHMARK(BM_Floor)->Arg(24)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadBitmapImage)->Arg(24)->Arg(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StbImage)->Arg(24)->Arg(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SdlLoadBmpToRgb24)->Arg(24)->Arg(8)->Unit(benchmark::kMillisecond);
+// The machine is shared, so besides the mean and median each run reports the
+// fastest repetition, which other work disturbs least.
+double Fastest(const std::vector<double>& times) {
+  return *std::min_element(times.begin(), times.end());
+}
+
+BENCHMARK(BM_Floor)->Arg(24)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_LoadBitmapImage)
+    ->Arg(24)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_StbImage)
+    ->Arg(24)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_SdlLoadBmpToRgb24)
+    ->Arg(24)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 }  // namespace
 
