@@ -52,7 +52,7 @@ void ReportFailure(Failure failure, const char* path) {
     case Failure::kOpen: {
       // Built to fit, so a path of any length is shown whole.
       std::string text = "Failed to open DIB file ";
-      text += path;
+      text += path != nullptr ? path : "";
       text += ".\n";
       ShowLoaderError(text.c_str());
       break;
