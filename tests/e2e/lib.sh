@@ -250,10 +250,15 @@ _e2e_search_window() {
 }
 
 e2e_find_window() {
-  local title=$1 seconds=${2:-10} id
-  e2e_wait_for "$seconds" _e2e_search_window "$title" >/dev/null ||
-    e2e_fail "no window titled \"$title\""
-  id=$(_e2e_search_window "$title")
+  local title=$1 seconds=${2:-10} id="" deadline
+  deadline=$((SECONDS + seconds))
+  # The window can go between two searches (a reopen); only a found id counts.
+  while :; do
+    id=$(_e2e_search_window "$title" 2>/dev/null || true)
+    [ -n "$id" ] && break
+    [ "$SECONDS" -lt "$deadline" ] || e2e_fail "no window titled \"$title\""
+    sleep 0.1
+  done
   echo "$id"
 }
 
@@ -350,7 +355,9 @@ e2e_key() {
 e2e_hold() {
   xdotool keydown --window "$1" "$2" 2>"$E2E_TMP/xdotool.err" || { cat "$E2E_TMP/xdotool.err" >&2; return 1; }
   sleep "${3:-0.2}"
-  xdotool keyup --window "$1" "$2" 2>"$E2E_TMP/xdotool.err" || { cat "$E2E_TMP/xdotool.err" >&2; return 1; }
+  # A key that closes the window (F1, Esc) leaves no window to release it on:
+  # release it on the display then, or it would stay down and repeat.
+  xdotool keyup --window "$1" "$2" 2>/dev/null || xdotool keyup "$2" 2>/dev/null || true
 }
 
 e2e_key_down() { xdotool keydown "$1"; }
