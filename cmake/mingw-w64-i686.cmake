@@ -8,5 +8,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# A self-contained program: no MinGW runtime DLLs beside it.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The win32 thread model needs no winpthread DLL. A self-contained program:
+# libgcc and libstdc++ linked in, so no MinGW runtime DLL has to sit beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
