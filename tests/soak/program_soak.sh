@@ -70,6 +70,8 @@ minimised=0
 fail() { e2e_fail "$* (replay with --seed $seed)"; }
 
 check_alive() {
+  # Somebody else's clean-up of /tmp would take the program's Pic/ with it.
+  [ -d "$E2E_WORKDIR/Pic/" ] || fail "the run's folder $E2E_WORKDIR has been removed"
   if ! kill -0 "$E2E_PID" 2>/dev/null; then
     e2e_wait_exit "$E2E_PID" 1
     fail "the program ended by itself with status $E2E_EXIT_STATUS"
@@ -119,6 +121,8 @@ checkpoint() {
 e2e_start_display "$screen" fresh
 e2e_start_program --pic "$pictures" -- "$binary"
 e2e_wait_for 15 _e2e_search_box "Start FullScreen?" >/dev/null || fail "no start-up question"
+settle
+sleep 2  # the first frames, and the probe's notice
 settle
 resident_start=$(soak_resident_kb "$E2E_PID")
 e2e_log "program pid $E2E_PID, resident $resident_start kB after start-up"

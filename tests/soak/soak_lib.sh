@@ -36,36 +36,37 @@ _soak_page_kb=$(($(getconf PAGESIZE) / 1024))
 soak_log() { e2e_log "$((SECONDS - SOAK_STARTED))s: $*"; }
 
 soak_answer_boxes() {
-  local line id caption answered=1
-  while [ "$answered" -eq 1 ]; do
-    answered=0
-    # An SDL message box is a top-level window with a caption and no class:
-    #   0x600002 "Tarn GL": ()  373x112+325+218  +325+218
-    while IFS= read -r line; do
-      id=$(awk '{print $1}' <<<"$line")
-      caption=$(sed -E 's/^ *0x[0-9a-f]+ "(.*)": \(\).*/\1/' <<<"$line")
-      case "$caption" in
-        "Start FullScreen?") e2e_key "$((id))" Escape || true ;;
-        "feature supported!")
-          e2e_key "$((id))" Return || true
-          SOAK_PROBE_BOXES=$((SOAK_PROBE_BOXES + 1))
-          ;;
-        "Tarn GL")
-          e2e_key "$((id))" Return || true
-          SOAK_FALLBACK_BOXES=$((SOAK_FALLBACK_BOXES + 1))
-          ;;
-        *)
-          e2e_screenshot "$E2E_TMP/unexpected-box.png" || true
-          e2e_fail "message box \"$caption\" (screenshot in $E2E_TMP/unexpected-box.png)"
-          ;;
-      esac
-      soak_log "answered \"$caption\""
-      SOAK_BOXES=$((SOAK_BOXES + 1))
-      answered=1
-      # The next box, if any, needs the program to run on first.
-      sleep 0.3
-    done < <(xwininfo -root -tree 2>/dev/null | grep -E '^ +0x[0-9a-f]+ ".*": \(\) ' || true)
+  local line id caption key deadline=$((SECONDS + 60))
+  # An SDL message box is a top-level window with a caption and no class:
+  #   0x600002 "Tarn GL": ()  373x112+325+218  +325+218
+  while line=$(xwininfo -root -tree 2>/dev/null |
+    awk '/^ +0x[0-9a-f]+ ".*": \(\) / {if (!found++) print}') && [ -n "$line" ]; do
+    id=$(($(awk '{print $1}' <<<"$line")))
+    caption=$(sed -E 's/^ *0x[0-9a-f]+ "(.*)": \(\).*/\1/' <<<"$line")
+    [ "$SECONDS" -lt "$deadline" ] ||
+      e2e_fail "boxes still showing after a minute of answering (\"$caption\")"
+    case "$caption" in
+      "Start FullScreen?") key=Escape ;;
+      "feature supported!") key=Return ;;
+      "Tarn GL") key=Return ;;
+      *)
+        e2e_screenshot "$E2E_TMP/unexpected-box.png" || true
+        e2e_fail "message box \"$caption\" (screenshot in $E2E_TMP/unexpected-box.png)"
+        ;;
+    esac
+    xdotool key --window "$id" "$key" 2>/dev/null || true
+    # Counted once it has gone; one that stays is typed into again.
+    e2e_wait_for 5 e2e_window_gone "$id" || continue
+    case "$caption" in
+      "feature supported!") SOAK_PROBE_BOXES=$((SOAK_PROBE_BOXES + 1)) ;;
+      "Tarn GL") SOAK_FALLBACK_BOXES=$((SOAK_FALLBACK_BOXES + 1)) ;;
+    esac
+    SOAK_BOXES=$((SOAK_BOXES + 1))
+    soak_log "answered \"$caption\""
+    # The next box, if any, needs the program to run on first.
+    sleep 0.2
   done
+  return 0
 }
 
 soak_find_program_window() {
