@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# One windowed session of the Windows program under Wine, next to the Linux
+# build on the same kind of screen: the start-up question answered No, the
+# room as the Linux build draws it (lights off, lights on, bump floor), the
+# arrow keys, F1 twice (the fullscreen mode is refused on Xvfb, so each F1
+# brings the fallback question, answered Yes), and Esc with exit status 0.
+#
+#   session.sh EXE PREFIX_STATE PIC_DIR LINUX_HALDEN
+source "$(dirname "$0")/wine_lib.sh"
+
+exe=$1
+state=$2
+pic=$3
+linux=$4
+shots=$E2E_TMP/shots
+mkdir -p "$shots"
+
+wine_select "$exe"
+wine_use_prefix "$state"
+wine_start_display
+
+reopened_title="Tarn's Textures, Lighting & Keyboard Tutorial"
+notice_caption="feature supported!"
+
+# After the window shows, the open probes the GL extensions (and may show its
+# notice) before any frame is drawn. Answers the notice if it comes; prints
+# "notice" or "none".
+notice_or_room() {
+  local window=$1 deadline=$((SECONDS + 30)) box
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if box=$(_e2e_search_box "$notice_caption"); then
+      e2e_key "$((box))" Return
+      e2e_wait_for 10 e2e_window_gone "$((box))" || e2e_fail "the notice box did not take Return"
+      echo notice
+      return 0
+    fi
+    wine_shot "$window" "$shots/probe.png" 2>/dev/null &&
+      _wine_not_black "$shots/probe.png" && { echo none; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "neither the room nor the \"$notice_caption\" box appeared"
+}
+
+check_client_size() {
+  local x y w h
+  read -r x y w h < <(e2e_window_geometry "$1")
+  [ "$w" = 640 ] && [ "$h" = 480 ] || e2e_fail "client area is ${w}x${h}, not 640x480"
+}
+
+# ---- The Linux build: the pictures to match ----
+# Its boxes take Escape for No and Return for OK.
+e2e_start_program --copy-pic "$pic" -- "$linux"
+linux_pid=$E2E_PID
+wine_answer "Start FullScreen?" Escape
+window=$(e2e_find_window Halden 20)
+notice_or_room "$window" >/dev/null
+wine_settled_shot "$window" "$shots/linux-day.png"
+wine_hold_key "$window" n 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/linux-day.png"' ||
+  e2e_fail "Linux build: N did not switch the lights on"
+wine_settled_shot "$window" "$shots/linux-night.png"
+wine_hold_key "$window" d 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/linux-day.png"' ||
+  e2e_fail "Linux build: D did not switch the lights off"
+wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/linux-day.png"' ||
+  e2e_fail "Linux build: B did not swap the floor"
+wine_settled_shot "$window" "$shots/linux-bump.png"
+wine_hold_key "$window" Escape 10 _e2e_exited "$linux_pid" || e2e_fail "Linux build: Esc did not end it"
+e2e_wait_exit "$linux_pid" 10
+
+# ---- The Windows program under Wine ----
+export WINEDEBUG=-all,+msgbox
+wine_start_program "$pic" "$exe"
+wine_pid=$E2E_PID
+wine_answer "Start FullScreen?" n 60
+window=$(e2e_find_window Halden 20)
+check_client_size "$window"
+notice=$(notice_or_room "$window")
+e2e_log "the probe's notice: $notice"
+
+# Toggles: each picture is the Linux build's.
+wine_settled_shot "$window" "$shots/wine-day.png"
+e2e_check wine_same "$shots/wine-day.png" "$shots/linux-day.png" -- \
+  "the room differs from the Linux build's (see $shots)"
+wine_hold_key "$window" n 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/wine-day.png"' ||
+  e2e_fail "N did not switch the lights on"
+wine_settled_shot "$window" "$shots/wine-night.png"
+e2e_check wine_same "$shots/wine-night.png" "$shots/linux-night.png" -- \
+  "the lit room differs from the Linux build's (see $shots)"
+wine_hold_key "$window" d 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/wine-day.png"' ||
+  e2e_fail "D did not switch the lights off"
+wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/wine-day.png"' ||
+  e2e_fail "B did not swap the floor"
+wine_settled_shot "$window" "$shots/wine-bump.png"
+e2e_check wine_same "$shots/wine-bump.png" "$shots/linux-bump.png" -- \
+  "the bump floor differs from the Linux build's (see $shots)"
+wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/wine-day.png"' ||
+  e2e_fail "B did not swap the floor back"
+
+# F1 twice: a new window, context and textures each time, the same room.
+for pass in 1 2; do
+  old=$window
+  wine_hold_key "$old" F1 10 eval '_e2e_search_box "Tarn GL" >/dev/null' ||
+    e2e_fail "F1 ($pass) did not bring the fallback question"
+  e2e_check e2e_window_gone "$old" -- "F1 ($pass) left the old window open"
+  wine_answer "Tarn GL" y
+  window=$(e2e_find_window "$reopened_title" 20)
+  check_client_size "$window"
+  [ "$(notice_or_room "$window")" = "$notice" ] ||
+    e2e_fail "F1 ($pass): the probe's notice did not come as at start-up ($notice)"
+  wine_settled_shot "$window" "$shots/wine-f1-$pass.png"
+  e2e_check wine_same "$shots/wine-f1-$pass.png" "$shots/wine-day.png" -- \
+    "F1 ($pass): the reopened window does not show the same room"
+done
+
+# The arrows move and turn the camera as long as they are held, one step a
+# frame; at Wine's frame rate here a short hold can take the camera out of
+# the room, where the view is black.
+before=$shots/wine-f1-2.png
+for key in Up Down Right Left; do
+  wine_hold_key "$window" "$key" 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$before"' ||
+    e2e_fail "$key did not change the view"
+  wine_settled_shot "$window" "$shots/wine-$key.png" black-too
+  before=$shots/wine-$key.png
+done
+
+wine_hold_key "$window" Escape 10 _e2e_exited "$wine_pid" || e2e_fail "Esc did not end the program"
+e2e_wait_exit "$wine_pid" 10
+[ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "exit status $E2E_EXIT_STATUS after Esc, not 0"
+
+# The boxes, in order and word for word.
+question="Would You Like To Run In Fullscreen Mode?"
+fallback='The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?'
+probe="The GL_ARB_multitexture extension will be used."
+expected=("$question")
+[ "$notice" = notice ] && expected+=("$probe")
+for pass in 1 2; do
+  expected+=("$fallback")
+  [ "$notice" = notice ] && expected+=("$probe")
+done
+diff <(printf '%s\n' "${expected[@]}") <(wine_box_texts "$E2E_STDERR") >&2 ||
+  e2e_fail "the message boxes differ from the expected ones (< expected, > shown)"
+e2e_log "passed"

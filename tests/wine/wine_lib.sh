@@ -1,0 +1,230 @@
+# Wine on top of the end-to-end harness (../e2e/lib.sh): picks the Wine loader
+# that fits a halden.exe, makes and removes the throwaway Wine prefix of a test
+# run, starts the program in it, answers Wine's message boxes (real X windows,
+# found by caption) and ends the prefix's Wine processes when the script exits.
+#
+#   source "$(dirname "$0")/wine_lib.sh"
+#
+#   wine_select EXE          sets WINE_LOADER and WINEARCH from the PE header
+#                            (32-bit: wine, win32; 64-bit: wine64, win64)
+#   wine_use_prefix STATE    exports WINEPREFIX from the state file that the
+#                            prefix fixture wrote (prefix.sh)
+#   wine_start_program PICDIR EXE
+#                            runs EXE under Wine in a new working folder with
+#                            Pic/ copied from PICDIR (E2E_PID, E2E_WORKDIR...)
+#   wine_answer CAPTION KEY [SECONDS]
+#                            waits for the message box CAPTION, types KEY into
+#                            it and waits until it has gone
+#   wine_box_texts FILE      the texts of the message boxes Wine showed, one a
+#                            line, as its msgbox trace channel wrote them to FILE
+#
+# Pictures of a window (these work for the Linux build's windows too)
+#   wine_shot ID OUT         the window's client area, cut from a screenshot
+#   wine_settled_shot ID OUT [black-too]
+#                            the same, once two shots in a row agree and (unless
+#                            black-too) the window is no longer black
+#   wine_same A B / wine_differ A B
+#                            pictures agree within a small RMS difference / do not
+#   wine_start_display       a fresh Xvfb without key auto-repeat
+#   wine_hold_key ID KEY SECONDS CONDITION...
+#                            holds KEY down on the window until CONDITION holds,
+#                            then lets it go (the program acts on held keys at its
+#                            own frame rate, so a quick tap may never be seen)
+#
+# Wine's own processes (wineserver, explorer.exe, services.exe) are not
+# children of the script; they belong to the prefix and are ended through
+# its wineserver, before the harness ends Xvfb.
+
+# shellcheck source=../e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer prompts, and no menu entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+WINE_LOADER=""
+WINESERVER=/usr/lib/wine/wineserver
+# The exit status that CTest reads as "skipped" (SKIP_RETURN_CODE).
+WINE_SKIP=77
+
+_wine_end_prefix() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+  fi
+}
+
+_wine_cleanup() {
+  local status=$?
+  set +e
+  _wine_end_prefix
+  (exit "$status")
+  _e2e_cleanup
+}
+trap _wine_cleanup EXIT
+
+# Ends the script as skipped; nothing it made is worth keeping.
+wine_skip() {
+  e2e_log "SKIP: $*"
+  rm -rf "${E2E_TMP:?}"/*
+  exit "$WINE_SKIP"
+}
+
+# Which Wine runs EXE: the header's magic number tells PE32 from PE32+.
+wine_select() {
+  local exe=$1 magic
+  [ -f "$exe" ] || e2e_fail "$exe is not built (scripts/test.sh builds it first; or" \
+    "cmake --preset mingw32 && cmake --build --preset mingw32, mingw64 likewise)"
+  magic=$(objdump -p "$exe" | awk '$1 == "Magic" && !seen {print $2; seen = 1}')
+  case $magic in
+    010b) WINE_LOADER=/usr/lib/wine/wine; export WINEARCH=win32 ;;
+    020b) WINE_LOADER=/usr/lib/wine/wine64; export WINEARCH=win64 ;;
+    *) e2e_fail "$exe is not a Windows program (PE magic '$magic')" ;;
+  esac
+  [ -e "$WINE_LOADER" ] || e2e_fail "$WINE_LOADER is missing: scripts/deps.sh windows"
+  export WINELOADER=$WINE_LOADER
+  if [ "$WINEARCH" = win32 ]; then _wine_require_i386; fi
+}
+
+# The 32-bit Wine is itself an i386 Linux program. Some x86-64 kernels are
+# built or booted without i386 support (some virtual machines cannot offer
+# it); there, only user-mode emulation could run it, and every Wine process
+# then takes about a minute to start. Both cases are reported as skipped.
+_wine_require_i386() {
+  local entry
+  if ! "$WINE_LOADER" --version >/dev/null 2>&1; then
+    wine_skip "this kernel cannot run 32-bit x86 programs, so the 32-bit Wine cannot start"
+  fi
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    if [ -f "$entry" ] && grep -qx enabled "$entry" && grep -q '^magic 7f454c4601010100.*0300$' "$entry"; then
+      wine_skip "32-bit x86 programs run here only under emulation ($entry), far too slowly"
+    fi
+  done
+}
+
+wine_use_prefix() {
+  local state=$1
+  [ -s "$state" ] || e2e_fail "no Wine prefix recorded in $state (the prefix fixture did not run)"
+  WINEPREFIX=$(cat "$state")
+  export WINEPREFIX
+  [ -d "$WINEPREFIX/drive_c/windows" ] || e2e_fail "$WINEPREFIX is not a Wine prefix"
+}
+
+wine_start_program() {
+  local pic=$1 exe
+  exe=$(readlink -f "$2")
+  e2e_start_program --copy-pic "$pic" -- "$WINE_LOADER" "$exe"
+}
+
+# A message box's X window has the box's caption as its name.
+wine_answer() {
+  local caption=$1 key=$2 seconds=${3:-30} id
+  id=$(e2e_find_message_box "$caption" "$seconds")
+  e2e_log "box \"$caption\": $key"
+  e2e_key "$id" "$key"
+  e2e_wait_for 10 e2e_window_gone "$id" || e2e_fail "the box \"$caption\" did not take the key $key"
+}
+
+# Wine's msgbox channel (WINEDEBUG=+msgbox) logs each box's text as it opens:
+#   0024:trace:msgbox:MSGBOX_OnInit L"Initialization Failed."
+wine_box_texts() {
+  sed -n 's/^.*:trace:msgbox:MSGBOX_OnInit L"\(.*\)"$/\1/p' "$1"
+}
+
+wine_shot() {
+  local id=$1 out=$2 x y w h
+  read -r x y w h < <(e2e_window_geometry "$id")
+  import -window root "$out.full.png" &&
+    convert "$out.full.png" -crop "${w}x${h}+${x}+${y}" +repage "$out" &&
+    rm -f "$out.full.png"
+}
+
+# Root-mean-square difference of two pictures, 0 (same) to 1.
+wine_distance() {
+  compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+
+# The same scene drawn by the Linux build and by Wine differs in a few
+# dozen of its 307200 pixels; anything the keys change moves far more.
+WINE_SAME_BELOW=0.01
+WINE_DIFFER_ABOVE=0.03
+
+wine_same() {
+  local d
+  d=$(wine_distance "$1" "$2")
+  awk -v d="$d" -v t="$WINE_SAME_BELOW" 'BEGIN {exit !(d != "" && d < t)}'
+}
+
+wine_differ() {
+  local d
+  d=$(wine_distance "$1" "$2")
+  awk -v d="$d" -v t="$WINE_DIFFER_ABOVE" 'BEGIN {exit !(d != "" && d > t)}'
+}
+
+_wine_not_black() {
+  awk -v m="$(convert "$1" -format '%[fx:mean]' info:)" 'BEGIN {exit !(m > 0.02)}'
+}
+
+_wine_settled() {
+  local id=$1 out=$2 black_too=$3
+  wine_shot "$id" "$out.next" || return 1
+  if [ -f "$out" ] && { [ "$black_too" = black-too ] || _wine_not_black "$out.next"; } &&
+    [ "$(wine_distance "$out" "$out.next")" = 0 ]; then
+    rm -f "$out.next"
+    return 0
+  fi
+  mv "$out.next" "$out"
+  return 1
+}
+
+wine_settled_shot() {
+  local id=$1 out=$2 black_too=${3:-}
+  rm -f "$out"
+  e2e_wait_for 20 _wine_settled "$id" "$out" "$black_too" ||
+    e2e_fail "the window's picture did not settle (last shot: $out)"
+}
+
+# xdotool presses keys in the focused window through XTEST, and the server
+# would repeat a key held past its auto-repeat delay; B and F1 act on every
+# press. Holding a key until its effect shows can take longer than that delay,
+# so the scenarios' screen has no auto-repeat.
+wine_start_display() {
+  e2e_start_display 1024x768x24 fresh
+  python3 - <<'PYTHON' || e2e_fail "could not switch off key auto-repeat on $DISPLAY"
+import ctypes, sys
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XAutoRepeatOff.argtypes = [ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the display")
+x11.XAutoRepeatOff(display)
+x11.XCloseDisplay(display)
+PYTHON
+}
+
+wine_hold_key() {
+  local id=$1 key=$2 seconds=$3 deadline
+  shift 3
+  deadline=$((SECONDS + seconds))
+  # A press that reaches a window before it has the keyboard focus can be
+  # lost; one that shows no effect within two seconds is made again.
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    xdotool keydown --window "$id" "$key" 2>/dev/null || true
+    if e2e_wait_for 2 "$@"; then
+      _wine_release "$id" "$key"
+      return 0
+    fi
+    _wine_release "$id" "$key"
+  done
+  return 1
+}
+
+# xdotool presses a key in the focused window through XTEST, where it must
+# also be released (or the server repeats it), even when the key has closed
+# that window.
+_wine_release() {
+  xdotool keyup --window "$1" "$2" 2>/dev/null || xdotool keyup "$2" 2>/dev/null || true
+}
