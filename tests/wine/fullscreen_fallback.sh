@@ -26,9 +26,9 @@ wine_start_program "$pic" "$exe"
 wine_answer "Start FullScreen?" y 60
 wine_answer "Tarn GL" y
 window=$(e2e_find_window Halden 20)
-read -r _ _ width height <<<"$(e2e_window_geometry "$window")"
-[ "${width}x${height}" = 640x480 ] || e2e_fail "client area is ${width}x${height}, not 640x480"
-if e2e_wait_for 10 eval '_e2e_search_box "feature supported!" >/dev/null'; then
+size=$(wine_client_size "$window")
+[ "$size" = 640x480 ] || e2e_fail "client area is $size, not 640x480"
+if e2e_wait_for 10 wine_box_showing "feature supported!"; then
   wine_answer "feature supported!" Return
 fi
 wine_settled_shot "$window" "$E2E_TMP/room.png"

@@ -23,8 +23,9 @@ wine_start_program "$pictures" "$exe"
 wine_answer "Start FullScreen?" n 60
 e2e_find_window Halden 20 >/dev/null
 # The probe runs before the pictures are loaded.
-if e2e_wait_for 10 eval '_e2e_search_box "feature supported!" >/dev/null || _e2e_search_box Error >/dev/null'; then
-  if _e2e_search_box "feature supported!" >/dev/null; then wine_answer "feature supported!" Return; fi
+if e2e_wait_for 10 wine_box_showing "feature supported!" Error &&
+  wine_box_showing "feature supported!"; then
+  wine_answer "feature supported!" Return
 fi
 wine_answer Error Return
 box=$(e2e_find_message_box ERROR 10)

@@ -42,9 +42,9 @@ notice_or_room() {
 }
 
 check_client_size() {
-  local x y w h
-  read -r x y w h < <(e2e_window_geometry "$1")
-  [ "$w" = 640 ] && [ "$h" = 480 ] || e2e_fail "client area is ${w}x${h}, not 640x480"
+  local size
+  size=$(wine_client_size "$1")
+  [ "$size" = 640x480 ] || e2e_fail "client area is $size, not 640x480"
 }
 
 # ---- The Linux build: the pictures to match ----
@@ -55,12 +55,12 @@ wine_answer "Start FullScreen?" Escape
 window=$(e2e_find_window Halden 20)
 notice_or_room "$window" >/dev/null
 wine_settled_shot "$window" "$shots/linux-day.png"
-wine_hold_key "$window" n 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/linux-day.png"' ||
+wine_hold_for_picture "$window" n differ "$shots/linux-day.png" ||
   e2e_fail "Linux build: N did not switch the lights on"
 wine_settled_shot "$window" "$shots/linux-night.png"
-wine_hold_key "$window" d 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/linux-day.png"' ||
+wine_hold_for_picture "$window" d same "$shots/linux-day.png" ||
   e2e_fail "Linux build: D did not switch the lights off"
-wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/linux-day.png"' ||
+wine_hold_for_picture "$window" b differ "$shots/linux-day.png" ||
   e2e_fail "Linux build: B did not swap the floor"
 wine_settled_shot "$window" "$shots/linux-bump.png"
 wine_hold_key "$window" Escape 10 _e2e_exited "$linux_pid" || e2e_fail "Linux build: Esc did not end it"
@@ -80,25 +80,25 @@ e2e_log "the probe's notice: $notice"
 wine_settled_shot "$window" "$shots/wine-day.png"
 e2e_check wine_same "$shots/wine-day.png" "$shots/linux-day.png" -- \
   "the room differs from the Linux build's (see $shots)"
-wine_hold_key "$window" n 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/wine-day.png"' ||
+wine_hold_for_picture "$window" n differ "$shots/wine-day.png" ||
   e2e_fail "N did not switch the lights on"
 wine_settled_shot "$window" "$shots/wine-night.png"
 e2e_check wine_same "$shots/wine-night.png" "$shots/linux-night.png" -- \
   "the lit room differs from the Linux build's (see $shots)"
-wine_hold_key "$window" d 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/wine-day.png"' ||
+wine_hold_for_picture "$window" d same "$shots/wine-day.png" ||
   e2e_fail "D did not switch the lights off"
-wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$shots/wine-day.png"' ||
+wine_hold_for_picture "$window" b differ "$shots/wine-day.png" ||
   e2e_fail "B did not swap the floor"
 wine_settled_shot "$window" "$shots/wine-bump.png"
 e2e_check wine_same "$shots/wine-bump.png" "$shots/linux-bump.png" -- \
   "the bump floor differs from the Linux build's (see $shots)"
-wine_hold_key "$window" b 10 eval 'wine_shot "$window" "$shots/now.png" && wine_same "$shots/now.png" "$shots/wine-day.png"' ||
+wine_hold_for_picture "$window" b same "$shots/wine-day.png" ||
   e2e_fail "B did not swap the floor back"
 
 # F1 twice: a new window, context and textures each time, the same room.
 for pass in 1 2; do
   old=$window
-  wine_hold_key "$old" F1 10 eval '_e2e_search_box "Tarn GL" >/dev/null' ||
+  wine_hold_key "$old" F1 10 wine_box_showing "Tarn GL" ||
     e2e_fail "F1 ($pass) did not bring the fallback question"
   e2e_check e2e_window_gone "$old" -- "F1 ($pass) left the old window open"
   wine_answer "Tarn GL" y
@@ -116,7 +116,7 @@ done
 # the room, where the view is black.
 before=$shots/wine-f1-2.png
 for key in Up Down Right Left; do
-  wine_hold_key "$window" "$key" 10 eval 'wine_shot "$window" "$shots/now.png" && wine_differ "$shots/now.png" "$before"' ||
+  wine_hold_for_picture "$window" "$key" differ "$before" ||
     e2e_fail "$key did not change the view"
   wine_settled_shot "$window" "$shots/wine-$key.png" black-too
   before=$shots/wine-$key.png

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine on top of the end-to-end harness (../e2e/lib.sh): picks the Wine loader
 # that fits a halden.exe, makes and removes the throwaway Wine prefix of a test
 # run, starts the program in it, answers Wine's message boxes (real X windows,
@@ -15,6 +16,8 @@
 #   wine_answer CAPTION KEY [SECONDS]
 #                            waits for the message box CAPTION, types KEY into
 #                            it and waits until it has gone
+#   wine_box_showing CAPTION...
+#                            true while a box with one of these captions shows
 #   wine_box_texts FILE      the texts of the message boxes Wine showed, one a
 #                            line, as its msgbox trace channel wrote them to FILE
 #
@@ -30,6 +33,10 @@
 #                            holds KEY down on the window until CONDITION holds,
 #                            then lets it go (the program acts on held keys at its
 #                            own frame rate, so a quick tap may never be seen)
+#   wine_hold_for_picture ID KEY same|differ PICTURE
+#                            holds KEY until the window's picture is the same as
+#                            PICTURE, or differs from it; false after 10 s
+#   wine_client_size ID      "WIDTHxHEIGHT" of the window's client area
 #
 # Wine's own processes (wineserver, explorer.exe, services.exe) are not
 # children of the script; they belong to the prefix and are ended through
@@ -123,6 +130,14 @@ wine_answer() {
   e2e_log "box \"$caption\": $key"
   e2e_key "$id" "$key"
   e2e_wait_for 10 e2e_window_gone "$id" || e2e_fail "the box \"$caption\" did not take the key $key"
+}
+
+wine_box_showing() {
+  local caption
+  for caption in "$@"; do
+    _e2e_search_box "$caption" >/dev/null && return 0
+  done
+  return 1
 }
 
 # Wine's msgbox channel (WINEDEBUG=+msgbox) logs each box's text as it opens:
@@ -227,4 +242,18 @@ wine_hold_key() {
 # that window.
 _wine_release() {
   xdotool keyup --window "$1" "$2" 2>/dev/null || xdotool keyup "$2" 2>/dev/null || true
+}
+
+_wine_picture_is() {
+  wine_shot "$1" "$E2E_TMP/now.png" && "wine_$2" "$E2E_TMP/now.png" "$3"
+}
+
+wine_hold_for_picture() {
+  wine_hold_key "$1" "$2" 10 _wine_picture_is "$1" "$3" "$4"
+}
+
+wine_client_size() {
+  local w h
+  read -r _ _ w h < <(e2e_window_geometry "$1")
+  echo "${w}x${h}"
 }
