@@ -20,26 +20,6 @@ wine_use_prefix "$state"
 wine_start_display
 
 reopened_title="Tarn's Textures, Lighting & Keyboard Tutorial"
-notice_caption="feature supported!"
-
-# After the window shows, the open probes the GL extensions (and may show its
-# notice) before any frame is drawn. Answers the notice if it comes; prints
-# "notice" or "none".
-notice_or_room() {
-  local window=$1 deadline=$((SECONDS + 30)) box
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    if box=$(_e2e_search_box "$notice_caption"); then
-      e2e_key "$((box))" Return
-      e2e_wait_for 10 e2e_window_gone "$((box))" || e2e_fail "the notice box did not take Return"
-      echo notice
-      return 0
-    fi
-    wine_shot "$window" "$shots/probe.png" 2>/dev/null &&
-      _wine_not_black "$shots/probe.png" && { echo none; return 0; }
-    sleep 0.1
-  done
-  e2e_fail "neither the room nor the \"$notice_caption\" box appeared"
-}
 
 check_client_size() {
   local size
@@ -47,24 +27,7 @@ check_client_size() {
   [ "$size" = 640x480 ] || e2e_fail "client area is $size, not 640x480"
 }
 
-# ---- The Linux build: the pictures to match ----
-# Its boxes take Escape for No and Return for OK.
-e2e_start_program --copy-pic "$pic" -- "$linux"
-linux_pid=$E2E_PID
-wine_answer "Start FullScreen?" Escape
-window=$(e2e_find_window Halden 20)
-notice_or_room "$window" >/dev/null
-wine_settled_shot "$window" "$shots/linux-day.png"
-wine_hold_for_picture "$window" n differ "$shots/linux-day.png" ||
-  e2e_fail "Linux build: N did not switch the lights on"
-wine_settled_shot "$window" "$shots/linux-night.png"
-wine_hold_for_picture "$window" d same "$shots/linux-day.png" ||
-  e2e_fail "Linux build: D did not switch the lights off"
-wine_hold_for_picture "$window" b differ "$shots/linux-day.png" ||
-  e2e_fail "Linux build: B did not swap the floor"
-wine_settled_shot "$window" "$shots/linux-bump.png"
-wine_hold_key "$window" Escape 10 _e2e_exited "$linux_pid" || e2e_fail "Linux build: Esc did not end it"
-e2e_wait_exit "$linux_pid" 10
+wine_linux_pictures "$linux" "$pic" "$shots"
 
 # ---- The Windows program under Wine ----
 export WINEDEBUG=-all,+msgbox
@@ -73,7 +36,7 @@ wine_pid=$E2E_PID
 wine_answer "Start FullScreen?" n 60
 window=$(e2e_find_window Halden 20)
 check_client_size "$window"
-notice=$(notice_or_room "$window")
+notice=$(wine_notice_or_room "$window")
 e2e_log "the probe's notice: $notice"
 
 # Toggles: each picture is the Linux build's.
@@ -98,13 +61,13 @@ wine_hold_for_picture "$window" b same "$shots/wine-day.png" ||
 # F1 twice: a new window, context and textures each time, the same room.
 for pass in 1 2; do
   old=$window
-  wine_hold_key "$old" F1 10 wine_box_showing "Tarn GL" ||
+  wine_hold_key "$old" F1 20 wine_box_showing "Tarn GL" ||
     e2e_fail "F1 ($pass) did not bring the fallback question"
   e2e_check e2e_window_gone "$old" -- "F1 ($pass) left the old window open"
   wine_answer "Tarn GL" y
   window=$(e2e_find_window "$reopened_title" 20)
   check_client_size "$window"
-  [ "$(notice_or_room "$window")" = "$notice" ] ||
+  [ "$(wine_notice_or_room "$window")" = "$notice" ] ||
     e2e_fail "F1 ($pass): the probe's notice did not come as at start-up ($notice)"
   wine_settled_shot "$window" "$shots/wine-f1-$pass.png"
   e2e_check wine_same "$shots/wine-f1-$pass.png" "$shots/wine-day.png" -- \
@@ -122,7 +85,7 @@ for key in Up Down Right Left; do
   before=$shots/wine-$key.png
 done
 
-wine_hold_key "$window" Escape 10 _e2e_exited "$wine_pid" || e2e_fail "Esc did not end the program"
+wine_hold_key "$window" Escape 20 _e2e_exited "$wine_pid" || e2e_fail "Esc did not end the program"
 e2e_wait_exit "$wine_pid" 10
 [ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "exit status $E2E_EXIT_STATUS after Esc, not 0"
 

@@ -16,6 +16,9 @@
 #   wine_answer CAPTION KEY [SECONDS]
 #                            waits for the message box CAPTION, types KEY into
 #                            it and waits until it has gone
+#   wine_notice_or_room ID   after an open: answers the probe's notice when it
+#                            comes before the room is drawn; prints "notice" or
+#                            "none"
 #   wine_box_showing CAPTION...
 #                            true while a box with one of these captions shows
 #   wine_box_texts FILE      the texts of the message boxes Wine showed, one a
@@ -25,18 +28,25 @@
 #   wine_shot ID OUT         the window's client area, cut from a screenshot
 #   wine_settled_shot ID OUT [black-too]
 #                            the same, once two shots in a row agree and (unless
-#                            black-too) the window is no longer black
+#                            black-too) show the room
 #   wine_same A B / wine_differ A B
 #                            pictures agree within a small RMS difference / do not
 #   wine_start_display       a fresh Xvfb without key auto-repeat
 #   wine_hold_key ID KEY SECONDS CONDITION...
 #                            holds KEY down on the window until CONDITION holds,
 #                            then lets it go (the program acts on held keys at its
-#                            own frame rate, so a quick tap may never be seen)
+#                            own frame rate, so a quick tap may never be seen).
+#                            Wine drops keys while no window is its foreground
+#                            one: press keys once the window shows the room
+#                            (wine_settled_shot) after it opened or a box closed
 #   wine_hold_for_picture ID KEY same|differ PICTURE
 #                            holds KEY until the window's picture is the same as
-#                            PICTURE, or differs from it; false after 10 s
+#                            PICTURE, or differs from it; false after 20 s
 #   wine_client_size ID      "WIDTHxHEIGHT" of the window's client area
+#   wine_linux_pictures LINUX_HALDEN PIC_DIR DIR
+#                            runs the Linux build windowed and saves what it
+#                            draws as DIR/linux-day.png, linux-night.png (lights
+#                            on) and linux-bump.png (lights off, bump floor)
 #
 # Wine's own processes (wineserver, explorer.exe, services.exe) are not
 # children of the script; they belong to the prefix and are ended through
@@ -73,7 +83,8 @@ trap _wine_cleanup EXIT
 # Ends the script as skipped; nothing it made is worth keeping.
 wine_skip() {
   e2e_log "SKIP: $*"
-  rm -rf "${E2E_TMP:?}"/*
+  trap - EXIT
+  rm -rf "$E2E_TMP"
   exit "$WINE_SKIP"
 }
 
@@ -123,13 +134,53 @@ wine_start_program() {
   e2e_start_program --copy-pic "$pic" -- "$WINE_LOADER" "$exe"
 }
 
-# A message box's X window has the box's caption as its name.
+# A message box's X window has the box's caption as its name. Wine routes a
+# key to the window it has made the foreground one, and drops keys that come
+# while there is none; the box becomes the foreground as it is shown, so the
+# key waits until its X window is mapped, and a moment more. Even so, in a
+# virtual desktop a box that opens right after a display mode change can miss
+# its first key. An OK box is given Return again until it goes (a Return that
+# comes late can only press OK); Yes and No are typed once, since a second
+# one that came late could answer the next question.
 wine_answer() {
-  local caption=$1 key=$2 seconds=${3:-30} id
+  local caption=$1 key=$2 seconds=${3:-30} id tries=1
   id=$(e2e_find_message_box "$caption" "$seconds")
-  e2e_log "box \"$caption\": $key"
-  e2e_key "$id" "$key"
-  e2e_wait_for 10 e2e_window_gone "$id" || e2e_fail "the box \"$caption\" did not take the key $key"
+  e2e_wait_for 10 _wine_mapped "$id" || e2e_fail "the box \"$caption\" was never shown"
+  sleep 0.3
+  [ "$key" = Return ] && tries=5
+  while :; do
+    e2e_log "box \"$caption\": $key"
+    e2e_key "$id" "$key" 2>/dev/null || true
+    if [ "$tries" -le 1 ]; then
+      e2e_wait_for 30 e2e_window_gone "$id" && return 0
+      e2e_fail "the box \"$caption\" did not take the key $key"
+    fi
+    e2e_wait_for 3 e2e_window_gone "$id" && return 0
+    tries=$((tries - 1))
+  done
+}
+
+_wine_mapped() {
+  xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# After the window shows, the open probes the GL extensions (and shows its
+# notice when both are offered) before the first frame is drawn.
+wine_notice_or_room() {
+  local window=$1 deadline=$((SECONDS + 30))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if wine_box_showing "feature supported!"; then
+      wine_answer "feature supported!" Return >&2
+      echo notice
+      return 0
+    fi
+    if wine_shot "$window" "$E2E_TMP/first.png" 2>/dev/null && _wine_room_drawn "$E2E_TMP/first.png"; then
+      echo none
+      return 0
+    fi
+    sleep 0.1
+  done
+  e2e_fail "neither the room nor the \"feature supported!\" box appeared"
 }
 
 wine_box_showing() {
@@ -176,14 +227,16 @@ wine_differ() {
   awk -v d="$d" -v t="$WINE_DIFFER_ABOVE" 'BEGIN {exit !(d != "" && d > t)}'
 }
 
-_wine_not_black() {
-  awk -v m="$(convert "$1" -format '%[fx:mean]' info:)" 'BEGIN {exit !(m > 0.02)}'
+# The textured room has thousands of colours; an empty window, a desktop
+# behind it or a message box over it a hundred at most.
+_wine_room_drawn() {
+  [ "$(convert "$1" -format '%k' info:)" -ge 1000 ]
 }
 
 _wine_settled() {
   local id=$1 out=$2 black_too=$3
   wine_shot "$id" "$out.next" || return 1
-  if [ -f "$out" ] && { [ "$black_too" = black-too ] || _wine_not_black "$out.next"; } &&
+  if [ -f "$out" ] && { [ "$black_too" = black-too ] || _wine_room_drawn "$out.next"; } &&
     [ "$(wine_distance "$out" "$out.next")" = 0 ]; then
     rm -f "$out.next"
     return 0
@@ -221,20 +274,12 @@ PYTHON
 }
 
 wine_hold_key() {
-  local id=$1 key=$2 seconds=$3 deadline
+  local id=$1 key=$2 seconds=$3 status=0
   shift 3
-  deadline=$((SECONDS + seconds))
-  # A press that reaches a window before it has the keyboard focus can be
-  # lost; one that shows no effect within two seconds is made again.
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    xdotool keydown --window "$id" "$key" 2>/dev/null || true
-    if e2e_wait_for 2 "$@"; then
-      _wine_release "$id" "$key"
-      return 0
-    fi
-    _wine_release "$id" "$key"
-  done
-  return 1
+  xdotool keydown --window "$id" "$key" 2>/dev/null || true
+  e2e_wait_for "$seconds" "$@" || status=1
+  _wine_release "$id" "$key"
+  return "$status"
 }
 
 # xdotool presses a key in the focused window through XTEST, where it must
@@ -249,11 +294,33 @@ _wine_picture_is() {
 }
 
 wine_hold_for_picture() {
-  wine_hold_key "$1" "$2" 10 _wine_picture_is "$1" "$3" "$4"
+  wine_hold_key "$1" "$2" 20 _wine_picture_is "$1" "$3" "$4"
 }
 
 wine_client_size() {
   local w h
   read -r _ _ w h < <(e2e_window_geometry "$1")
   echo "${w}x${h}"
+}
+
+wine_linux_pictures() {
+  local linux=$1 pic=$2 dir=$3 window
+  # The Linux build's boxes take Escape for No and Return for OK.
+  e2e_start_program --copy-pic "$pic" -- "$linux"
+  local pid=$E2E_PID
+  wine_answer "Start FullScreen?" Escape
+  window=$(e2e_find_window Halden 20)
+  wine_notice_or_room "$window" >/dev/null
+  wine_settled_shot "$window" "$dir/linux-day.png"
+  wine_hold_for_picture "$window" n differ "$dir/linux-day.png" ||
+    e2e_fail "Linux build: N did not switch the lights on"
+  wine_settled_shot "$window" "$dir/linux-night.png"
+  wine_hold_for_picture "$window" d same "$dir/linux-day.png" ||
+    e2e_fail "Linux build: D did not switch the lights off"
+  wine_hold_for_picture "$window" b differ "$dir/linux-day.png" ||
+    e2e_fail "Linux build: B did not swap the floor"
+  wine_settled_shot "$window" "$dir/linux-bump.png"
+  wine_hold_key "$window" Escape 10 _e2e_exited "$pid" || e2e_fail "Linux build: Esc did not end it"
+  e2e_wait_exit "$pid" 10
+  [ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "Linux build: exit status $E2E_EXIT_STATUS after Esc"
 }
