@@ -10,7 +10,8 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libstb-de
            clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xfonts-base
            xauth procps valgrind python3)
 windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-              wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+              wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+              wine64 python3)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;
