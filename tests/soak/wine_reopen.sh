@@ -24,7 +24,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # The PE header's magic number tells a 32-bit program from a 64-bit one.
 [ -f "$exe" ] || e2e_fail "$exe is not built (cmake --preset mingw32 && cmake --build --preset mingw32)"
-case $(objdump -p "$exe" | awk '$1 == "Magic" {print $2; exit}') in
+case $(objdump -p "$exe" | awk '$1 == "Magic" && !seen {print $2; seen = 1}') in
   010b) loader=/usr/lib/wine/wine; export WINEARCH=win32 ;;
   020b) loader=/usr/lib/wine/wine64; export WINEARCH=win64 ;;
   *) e2e_fail "$exe is not a Windows program" ;;
