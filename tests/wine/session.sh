@@ -76,9 +76,10 @@ done
 
 # The arrows move and turn the camera as long as they are held, one step a
 # frame; at Wine's frame rate here a short hold can take the camera out of
-# the room, where the view is black.
+# the room, where the view is black and turning changes nothing. So the turns
+# come first, from inside the room, and the moves after them.
 before=$shots/wine-f1-2.png
-for key in Up Down Right Left; do
+for key in Right Left Up Down; do
   wine_hold_for_picture "$window" "$key" differ "$before" ||
     e2e_fail "$key did not change the view"
   wine_settled_shot "$window" "$shots/wine-$key.png" black-too
