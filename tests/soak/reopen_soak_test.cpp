@@ -20,6 +20,7 @@
 #include "app/render_window.h"
 #include "render/app_state.h"
 #include "render/extension_probe.h"
+#include "tests/app/shell_test_support.h"
 #include "tests/support/scripted_platform.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -58,23 +59,10 @@ long HeapKilobytes() {
 #endif
 }
 
-int CountCalls(const std::string& name) {
-  const auto& log = scripted::CallLog();
-  return static_cast<int>(std::count(log.begin(), log.end(), name));
-}
+using shell_test::CountCalls;
 
-class ReopenSoakTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetEverything(); }
-  void TearDown() override { ResetEverything(); }
-
-  static void ResetEverything() {
-    scripted::Reset();
-    ResetAppState();
-    ResetProbeState();
-    ResetRenderWindow();
-  }
-};
+// The shell tests' fixture: a fresh process's platform and program state.
+class ReopenSoakTest : public shell_test::ShellTest {};
 
 TEST_F(ReopenSoakTest, AHundredReopeningsReleaseEverythingAndKeepMemoryFlat) {
   // Windowed first; the fullscreen mode exists, so every other reopening
