@@ -42,6 +42,12 @@
 #   wine_hold_for_picture ID KEY same|differ PICTURE
 #                            holds KEY until the window's picture is the same as
 #                            PICTURE, or differs from it; false after 20 s
+#   wine_nudge_for_picture ID KEY PICTURE
+#                            presses KEY for a moment at a time, at most 40
+#                            times, until the window's picture differs from
+#                            PICTURE: for the arrows, whose effect adds up with
+#                            every frame they are held, so that the camera
+#                            moves a short way instead of out of the room
 #   wine_client_size ID      "WIDTHxHEIGHT" of the window's client area
 #   wine_linux_pictures LINUX_HALDEN PIC_DIR DIR
 #                            runs the Linux build windowed and saves what it
@@ -295,6 +301,19 @@ _wine_picture_is() {
 
 wine_hold_for_picture() {
   wine_hold_key "$1" "$2" 20 _wine_picture_is "$1" "$3" "$4"
+}
+
+wine_nudge_for_picture() {
+  local id=$1 key=$2 picture=$3 try
+  for ((try = 0; try < 40; try++)); do
+    xdotool keydown --window "$id" "$key" 2>/dev/null || true
+    sleep 0.05
+    _wine_release "$id" "$key"
+    # Let the frame after the release reach the screen.
+    sleep 0.1
+    _wine_picture_is "$id" differ "$picture" && return 0
+  done
+  return 1
 }
 
 wine_client_size() {
