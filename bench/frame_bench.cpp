@@ -10,6 +10,7 @@
 // follow the load of the machine; LP_NUM_THREADS=0 moves all of the work onto
 // the calling thread, where the CPU time column then measures it steadily.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -27,41 +28,17 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-// A 256 by 256 picture with some detail, so that sampling is not trivially
-// cached; every set gets its own tint.
-void FillSet(TextureSet& set, unsigned char tint) {
-  std::vector<unsigned char> pixels(256 * 256 * 3);
-  for (int y = 0; y < 256; ++y) {
-    for (int x = 0; x < 256; ++x) {
-      unsigned char* p = &pixels[static_cast<std::size_t>((y * 256 + x) * 3)];
-      p[0] = static_cast<unsigned char>(x ^ y);
-      p[1] = static_cast<unsigned char>((x * 3 + y) & 0xff);
-      p[2] = tint;
-    }
-  }
-  RgbImage image{256, 256, pixels.data()};
-  UploadTextureSet(image, set);
-}
-
-// The state a new context gets from the program, with generated pictures in
-// place of the files under Pic/ (and no probe message box).
+// The state a new context gets from the program: the probe (its notice is
+// answered at once by the scripted layer), the seven pictures under Pic/ and
+// the render state.
 bool PrepareContext() {
+  if (chdir(HALDEN_SOURCE_DIR) != 0) {
+    std::perror("frame_bench: " HALDEN_SOURCE_DIR);
+    return false;
+  }
   if (!scripted::OpenTestContext(kWidth, kHeight)) return false;
   ResizeViewport(kWidth, kHeight);
-  unsigned char tint = 0;
-  for (TextureSet* set : {&gFloorSet, &gBumpSet, &gInvertedBumpSet, &gLampDaySet, &gLampNightSet,
-                          &gWallSet, &gUpperRightSet, &gLowerRightSet}) {
-    FillSet(*set, tint);
-    tint = static_cast<unsigned char>(tint + 32);
-  }
-  glEnable(GL_TEXTURE_2D);
-  glShadeModel(GL_SMOOTH);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-  glClearDepth(1.0);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  return true;
+  return SetupRenderState();
 }
 
 void BM_RoomFrame(benchmark::State& state) {
@@ -142,7 +119,9 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   if (!PrepareContext()) {
-    std::fprintf(stderr, "frame_bench: no OpenGL context (Mesa EGL surfaceless)\n");
+    std::fprintf(stderr,
+                 "frame_bench: no OpenGL context (Mesa EGL surfaceless), or the pictures "
+                 "under Pic/ did not load\n");
     return 1;
   }
   RatioReporter reporter;
