@@ -23,9 +23,7 @@ e2e_screenshot "$E2E_TMP/screen.png"
 viewer_room_drawn "$E2E_TMP/screen.png" ||
   e2e_fail "the screen has only $(e2e_colours "$E2E_TMP/screen.png") colours: no room drawn"
 
-e2e_hold "$window" Escape
-e2e_wait_exit "$E2E_PID" 5
-[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Esc ended the viewer with status $E2E_EXIT_STATUS"
+viewer_escape "$window" 5
 e2e_window_gone "$window" || e2e_fail "the window outlived the program"
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 [ "$screen" = 640x480 ] || e2e_fail "the desktop is left at $screen"

@@ -15,9 +15,7 @@ viewer_open "$VIEWER_TITLE"
 window=$VIEWER_WINDOW
 size=$(e2e_client_size "$window")
 [ "$size" = 640x480 ] || e2e_fail "client area is $size, not 640x480"
-e2e_hold "$window" Escape
-e2e_wait_exit "$E2E_PID" 5
-[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Esc ended the viewer with status $E2E_EXIT_STATUS"
+viewer_escape "$window" 5
 
 e2e_log "No to the window instead"
 viewer_start "$2" "$1"

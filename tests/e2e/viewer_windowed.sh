@@ -80,7 +80,5 @@ check_size "$window" "the reopened"
 viewer_shot "$window" "$shots/reopened.png"
 e2e_expect_same "$shots/before_f1.png" "$shots/reopened.png" "after F1 twice"
 
-e2e_hold "$window" Escape
-e2e_wait_exit "$E2E_PID" 5
-[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Esc ended the viewer with status $E2E_EXIT_STATUS"
+viewer_escape "$window" 5
 e2e_log "passed"

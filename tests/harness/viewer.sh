@@ -61,6 +61,10 @@
 #   viewer_settled_shot ID FILE [black-too]
 #                              the client area once two shots in a row are the same
 #                              and (unless black-too) show the room
+#   viewer_escape WINDOW [SECONDS=20]
+#                              Esc ends the program: holds Escape in WINDOW until the
+#                              program last started has ended, and fails unless it
+#                              ended within SECONDS with status 0
 #   viewer_linux_pictures LINUX_HALDEN PIC_DIR DIR
 #                              runs the Linux build windowed and saves what it draws as
 #                              DIR/linux-day.png, linux-night.png (lights on) and
@@ -73,7 +77,7 @@
 #   viewer_open "$VIEWER_TITLE"
 #   e2e_hold "$VIEWER_WINDOW" n
 #   viewer_shot "$VIEWER_WINDOW" "$E2E_TMP/night.png"
-#   e2e_hold "$VIEWER_WINDOW" Escape; e2e_wait_exit "$E2E_PID"   # sets E2E_EXIT_STATUS
+#   viewer_escape "$VIEWER_WINDOW"
 
 # shellcheck source=x11.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
@@ -270,10 +274,18 @@ viewer_settled_shot() {
     e2e_fail "the window's picture did not settle (last shot: $out)"
 }
 
+viewer_escape() {
+  local window=$1 seconds=${2:-20}
+  e2e_hold_until "$window" Escape "$seconds" e2e_exited "$E2E_PID" ||
+    e2e_fail "Esc did not end the program within $seconds s"
+  e2e_wait_exit "$E2E_PID" 1
+  [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Esc ended the program with status $E2E_EXIT_STATUS, not 0"
+}
+
 viewer_linux_pictures() {
-  local linux=$1 pic=$2 dir=$3 pid window
+  local linux=$1 pic=$2 dir=$3 window
+  e2e_log "the Linux build's pictures"
   viewer_start "$pic" "$linux"
-  pid=$E2E_PID
   viewer_answer "$VIEWER_START_BOX" no
   viewer_open "$VIEWER_TITLE"
   window=$VIEWER_WINDOW
@@ -286,7 +298,5 @@ viewer_linux_pictures() {
   e2e_hold_for_picture "$window" b differ "$dir/linux-day.png" ||
     e2e_fail "Linux build: B did not swap the floor"
   viewer_settled_shot "$window" "$dir/linux-bump.png"
-  e2e_hold_until "$window" Escape 10 e2e_exited "$pid" || e2e_fail "Linux build: Esc did not end it"
-  e2e_wait_exit "$pid" 10
-  [ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "Linux build: exit status $E2E_EXIT_STATUS after Esc"
+  viewer_escape "$window" 10
 }

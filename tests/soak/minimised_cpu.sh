@@ -30,6 +30,4 @@ e2e_cpu_use "minimised" "$seconds" program "$E2E_PID" Xvfb "$E2E_XVFB_PID"
 e2e_restore "$window"
 e2e_focus "$window"
 sleep 1
-e2e_hold "$window" Escape 0.3
-e2e_wait_exit "$E2E_PID" 10
-[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Esc after restoring gave status $E2E_EXIT_STATUS"
+viewer_escape "$window" 10

@@ -97,7 +97,5 @@ expect "bump floor is a half-intensity gray" "$(e2e_colour "$bump" $floor)" \
   'r - g < 6 && g - r < 6 && g - b < 6 && b - g < 6 && r > 40 && r < 130'
 expect "bump view is by day again" "$(e2e_colour "$bump" $panel)" 'r > 245'
 
-press Escape
-e2e_wait_exit "$E2E_PID" 10
-e2e_check [ "$E2E_EXIT_STATUS" -eq 0 ] -- "the program ended with status $E2E_EXIT_STATUS"
+viewer_escape "$window" 10
 e2e_log "room views ok"

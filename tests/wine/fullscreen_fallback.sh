@@ -26,9 +26,7 @@ window=$VIEWER_WINDOW
 size=$(e2e_client_size "$window")
 [ "$size" = 640x480 ] || e2e_fail "client area is $size, not 640x480"
 viewer_settled_shot "$window" "$E2E_TMP/room.png"
-e2e_hold_until "$window" Escape 20 e2e_exited "$E2E_PID" || e2e_fail "Esc did not end the program"
-e2e_wait_exit "$E2E_PID" 10
-[ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "exit status $E2E_EXIT_STATUS after Esc, not 0"
+viewer_escape "$window"
 texts=$(wine_box_texts "$E2E_STDERR")
 [ "$texts" = "$(printf '%s\n' "$VIEWER_START_TEXT" "$VIEWER_FALLBACK_TEXT" "$VIEWER_NOTICE_TEXT")" ] ||
   [ "$texts" = "$(printf '%s\n' "$VIEWER_START_TEXT" "$VIEWER_FALLBACK_TEXT")" ] ||
