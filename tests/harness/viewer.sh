@@ -121,16 +121,15 @@ _viewer_last_window=""
 
 # The SDL layer's boxes: Return picks the default button (Yes, OK), Escape
 # picks No.
-_viewer_yes_key=Return
-_viewer_no_key=Escape
-_viewer_ok_key=Return
+_viewer_sdl_keys=(Return Escape Return)
 
 viewer_use_keys() { _viewer_yes_key=$1 _viewer_no_key=$2 _viewer_ok_key=$3; }
+viewer_use_keys "${_viewer_sdl_keys[@]}"
 
 viewer_start() {
   local pictures=$1
   shift
-  viewer_use_keys Return Escape Return
+  viewer_use_keys "${_viewer_sdl_keys[@]}"
   e2e_start_program --pic "$pictures" -- "$@"
 }
 

@@ -162,9 +162,9 @@ E2E_FAILED=0
 E2E_SKIPPED=0
 E2E_SKIP=77
 
-# Two pictures of the same scene drawn by two builds differ in a few dozen
-# pixels of 640 by 480 (rounding at edges); anything a control changes moves
-# tens of thousands.
+# Two renderings of one scene by two builds differ in a few dozen of a 640 by
+# 480 picture's pixels (rounding at edges); a change of the scene moves tens
+# of thousands.
 E2E_FUZZ=3%
 E2E_SAME_PIXELS=50
 E2E_CHANGED_PIXELS=500
@@ -601,7 +601,11 @@ e2e_colour_near() {
 e2e_colours() { convert "$1" -format '%k' info:; }
 
 e2e_pixels_differing() {
-  local out status=0
+  local out status=0 sizes
+  # compare looks for a smaller second picture inside the first: only pictures
+  # of one size are compared here.
+  sizes=$(identify -format '%wx%h\n' "$1" "$2" 2>/dev/null | sort -u | wc -l) || return 1
+  [ "$sizes" -eq 1 ] || return 1
   # compare exits 1 for pictures that differ and 2 when it cannot compare them.
   out=$(compare -metric AE -fuzz "$E2E_FUZZ" "$1" "$2" null: 2>&1 >/dev/null) || status=$?
   [ "$status" -le 1 ] || return 1
