@@ -33,6 +33,10 @@
 #   viewer_start_probe PROBE [MODE]
 #                              runs the probe (HALDEN_PROBE_MODE=MODE) and waits for
 #                              its READY line
+#   viewer_expect_probe_drawn ID
+#                              fails unless the probe's window shows what its context
+#                              draws: a red quad in the middle, the dark blue clear at
+#                              the corner
 #
 # Boxes: one policy for every box. Once the box is shown, its key is typed, and
 # typed again while the box stays, VIEWER_BOX_TRIES times VIEWER_BOX_WAIT
@@ -138,6 +142,17 @@ viewer_start_probe() {
   if [ -n "${2:-}" ]; then envs=(--env "HALDEN_PROBE_MODE=$2"); fi
   e2e_start_program "${envs[@]}" -- "$1"
   e2e_wait_for_line "$E2E_STDOUT" '^READY' 15 || e2e_fail "the probe did not open its window"
+}
+
+viewer_expect_probe_drawn() {
+  local shot=$E2E_TMP/probe.png x y w h centre corner
+  sleep 0.5 # a few frames
+  read -r x y w h <<<"$(e2e_window_geometry "$1")"
+  e2e_window_shot "$1" "$shot" || e2e_fail "no picture of the probe's window"
+  centre=$(e2e_colour "$shot" $((w / 2)) $((h / 2)))
+  corner=$(e2e_colour "$shot" 4 4)
+  e2e_colour_near "$centre" "255 0 0" || e2e_fail "the window's centre is $centre, not the red quad"
+  e2e_colour_near "$corner" "0 0 128" || e2e_fail "the window's corner is $corner, not the dark blue clear"
 }
 
 # ---- Boxes ----
