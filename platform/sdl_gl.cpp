@@ -90,8 +90,10 @@ DcWindow WindowOfDc(HDC deviceContext) {
   return DcWindow{FindSdlWindow(window), win32_model::FindWindow(window)};
 }
 
-}  // namespace
-
+// Paces presentation to about the display's refresh rate: when the swap
+// does not wait for the display (a minimised window, no vertical sync), it
+// sleeps until the next refresh is due instead of letting the frame loop run
+// flat out.
 void PacePresentation(SDL_Window* window) {
   const Uint64 frequency = SDL_GetPerformanceFrequency();
   int refreshRate = 60;
@@ -114,6 +116,7 @@ void PacePresentation(SDL_Window* window) {
   gLastPresent = now;
 }
 
+}  // namespace
 }  // namespace halden_sdl
 
 using namespace halden_sdl;

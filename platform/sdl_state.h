@@ -1,7 +1,7 @@
-// What the SDL2 layer keeps beside the Win32 model (platform/win32_model.h):
-// the SDL window behind each window handle, SDL's video start-up, and the
-// pacing of presentation. Classes, handles, the message queue, focus and
-// what each window procedure was told are the model's.
+// What the SDL2 layer's files share beside the Win32 model
+// (platform/win32_model.h): the SDL window behind each window handle and
+// SDL's video start-up. Classes, handles, the message queue, focus and what
+// each window procedure was told are the model's.
 #pragma once
 
 #include <SDL.h>
@@ -39,8 +39,5 @@ HWND HandleOfSdlWindow(Uint32 sdlId);
 // Reads the window's drawable size into the model's client size (0 by 0
 // while minimised is the model's business, not this).
 void UpdateClientSize(HWND window);
-
-// Paces presentation to about the display's refresh rate (see sdl_gl.cpp).
-void PacePresentation(SDL_Window* window);
 
 }  // namespace halden_sdl
