@@ -437,7 +437,16 @@ std::vector<std::uint8_t> ColorPicture(ColorFunction function, HeaderKind kind) 
   return Bitmap24(Render(function, Color{0, 0, 0}), kind);
 }
 
+constexpr ColorFunction kColorFunctions[6] = {FloorColor, CeilingDayColor, CeilingNightColor,
+                                              WallColor,  UpperTrimColor,  LowerBoardsColor};
+
 }  // namespace
+
+PictureColor SamplePicture(std::size_t index, double s, double t) {
+  if (index >= 6) return {0.0, 0.0, 0.0};
+  const Color c = kColorFunctions[index](s, t);
+  return {c.r, c.g, c.b};
+}
 
 std::vector<std::uint8_t> MakePictureFile(std::size_t index) {
   switch (index) {

@@ -14,3 +14,11 @@ constexpr std::size_t kPictureCount = 7;
 
 // The complete bitmap file for kPictureNames[index].
 std::vector<std::uint8_t> MakePictureFile(std::size_t index);
+
+// One point of a colour picture (index 0 to 5; the relief is gray and has
+// none) at texture coordinates (s, t) in [0, 1), t = 0 at the bottom row:
+// red, green and blue from 0 to 255, before rounding to bytes.
+struct PictureColor {
+  double r, g, b;
+};
+PictureColor SamplePicture(std::size_t index, double s, double t);
