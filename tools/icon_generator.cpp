@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tools/picture_generator.h"
+#include "tools/picture_math.h"
 #include "tools/png_writer.h"
 
 namespace {
@@ -28,24 +29,8 @@ constexpr std::size_t kWallPicture = 3;
 constexpr std::size_t kUpperTrimPicture = 4;
 constexpr std::size_t kLowerBoardsPicture = 5;
 
-struct Rgb {
-  double r, g, b;
-};
-
-Rgb operator+(Rgb a, Rgb b) {
-  return {a.r + b.r, a.g + b.g, a.b + b.b};
-}
-Rgb operator*(Rgb a, double k) {
-  return {a.r * k, a.g * k, a.b * k};
-}
-
-double Fract(double x) {
-  return x - std::floor(x);
-}
-
-Rgb Sample(std::size_t picture, double s, double t) {
-  const PictureColor c = SamplePicture(picture, Fract(s), Fract(t));
-  return {c.r, c.g, c.b};
+Color Sample(std::size_t picture, double s, double t) {
+  return SamplePicture(picture, Fract(s), Fract(t));
 }
 
 // ---- The room ----
@@ -69,23 +54,23 @@ constexpr double kHalfView = 0.75;
 
 struct Hit {
   double distance;  // along the ray, whose z step is -1
-  Rgb color;
+  Color color;
 };
 
 // Texture coordinates as the emitters give them: floor tiles 0.5 by 2 with
 // t running towards the back, ceiling sections 5 deep, wall strips 0.1 high
 // and 2 long carrying a whole picture each (the lower ledge's front face 5 by
 // 5 copies), the back wall one picture.
-Rgb FloorColor(double x, double z) {
+Color FloorColor(double x, double z) {
   return Sample(kFloorPicture, (x - kLeft) / 0.5, -(z - kBack) / 2.0);
 }
-Rgb CeilingColor(double x, double z) {
+Color CeilingColor(double x, double z) {
   return Sample(kCeilingPicture, (x - kLeft) / (kRight - kLeft), -(z - kBack) / 5.0);
 }
-Rgb BackWallColor(double x, double y) {
+Color BackWallColor(double x, double y) {
   return Sample(kWallPicture, (x - kLeft) / (kRight - kLeft), (y - kFloor) / (kCeiling - kFloor));
 }
-Rgb StripColor(std::size_t picture, double y, double z, double repeat) {
+Color StripColor(std::size_t picture, double y, double z, double repeat) {
   return Sample(picture, repeat * (z - kBack) / 2.0, repeat * (y - kFloor) / 0.1);
 }
 
@@ -93,7 +78,7 @@ Rgb StripColor(std::size_t picture, double y, double z, double repeat) {
 // closed on every side the eye can see, so every ray meets something.
 Hit CastRay(double dx, double dy) {
   Hit nearest{1e30, {0.0, 0.0, 0.0}};
-  auto consider = [&nearest](double distance, Rgb color) {
+  auto consider = [&nearest](double distance, Color color) {
     if (distance > 0.0 && distance < nearest.distance) nearest = {distance, color};
   };
   const auto within = [](double v, double low, double high) { return v >= low && v <= high; };
@@ -145,7 +130,7 @@ Hit CastRay(double dx, double dy) {
 // The room seen through the view at (u, v), each from -1 to 1, v up.
 // Surfaces beyond the lamp are a little darker, which keeps the depth
 // readable at 16 pixels.
-Rgb RoomAt(double u, double v) {
+Color RoomAt(double u, double v) {
   const Hit hit = CastRay(u * kHalfView, v * kHalfView);
   const double beyond = hit.distance > 3.0 ? hit.distance - 3.0 : 0.0;
   return hit.color * (1.0 - 0.4 * beyond / (beyond + 6.0));
@@ -170,24 +155,9 @@ constexpr double kOuterRadius = 0.14;
 constexpr double kFrame = 0.0625;
 constexpr double kViewHalf = kOuterHalf - kFrame;
 constexpr double kViewRadius = kOuterRadius - kFrame * 0.5;
-const Rgb kFrameColor = {58, 46, 44};
-
-std::uint8_t ToByte(double v) {
-  if (v <= 0.0) return 0;
-  if (v >= 255.0) return 255;
-  return static_cast<std::uint8_t>(std::floor(v + 0.5));
-}
+const Color kFrameColor = {58, 46, 44};
 
 // ---- Windows icon ----
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFFu));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFFu));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFFu);
-  Put16(out, v >> 16);
-}
 
 // A 32-bit icon bitmap: the header with twice the height (colour and mask),
 // BGRA rows bottom up, then the 1-bit AND mask (set where fully transparent),
@@ -230,7 +200,7 @@ std::vector<std::uint8_t> DrawIcon(int size) {
   std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
   for (int py = 0; py < size; ++py) {
     for (int px = 0; px < size; ++px) {
-      Rgb sum = {0.0, 0.0, 0.0};  // premultiplied by coverage
+      Color sum = {0.0, 0.0, 0.0};  // premultiplied by coverage
       int covered = 0;
       for (int j = 0; j < samples; ++j) {
         for (int i = 0; i < samples; ++i) {
