@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""Checks the resources of a built halden.exe, as icoutils' wrestool reads
-them: the program's icon (every image of packaging/icons/halden.ico, in one
-icon group), version information carrying the project's version, and the
+"""Checks the resources of halden.exe, as icoutils' wrestool reads them: the
+program's icon (every image of packaging/icons/halden.ico, in one icon
+group), version information carrying the project's version, and the
 application manifest (Common Controls 6, the supported Windows versions, the
-DPI settings, the word size).
+DPI settings, the word size). Given a zip, checks the halden.exe it ships
+(CPack strips it on the way in).
 
-    exe_resources.py EXE 32|64 VERSION ICO
+    exe_resources.py EXE|ZIP 32|64 VERSION ICO
 """
+import os
 import struct
 import subprocess
 import sys
+import tempfile
 import xml.etree.ElementTree as ElementTree
+import zipfile
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
@@ -166,7 +170,25 @@ def check_manifest(exe, bits, version):
 
 
 def main():
-    exe, bits, version, ico = sys.argv[1:5]
+    program, bits, version, ico = sys.argv[1:5]
+    if not os.path.isfile(program):
+        print(f"FAIL: {program} is not built (cmake --workflow --preset mingw{bits})", file=sys.stderr)
+        return 1
+    if not zipfile.is_zipfile(program):
+        return check_program(program, bits, version, ico)
+    with zipfile.ZipFile(program) as archive, tempfile.TemporaryDirectory() as scratch:
+        names = [name for name in archive.namelist() if name.endswith("/halden.exe")]
+        if len(names) != 1:
+            print(f"FAIL: {program} holds no one halden.exe", file=sys.stderr)
+            return 1
+        exe = os.path.join(scratch, "halden.exe")
+        with open(exe, "wb") as file:
+            file.write(archive.read(names[0]))
+        return check_program(exe, bits, version, ico, f"{program}: {names[0]}")
+
+
+def check_program(exe, bits, version, ico, label=None):
+    label = label or exe
     kinds = {kind for kind, _ in listing(exe)}
     for kind, name in ((RT_GROUP_ICON, "icon"), (RT_VERSION, "version information"),
                        (RT_MANIFEST, "manifest")):
@@ -176,9 +198,9 @@ def main():
     check_version(exe, version)
     check_manifest(exe, bits, version)
     for failure in failures:
-        print(f"FAIL: {exe}: {failure}", file=sys.stderr)
+        print(f"FAIL: {label}: {failure}", file=sys.stderr)
     if not failures:
-        print(f"{exe}: icon, version {version} and manifest in place")
+        print(f"{label}: icon, version {version} and manifest in place")
     return 1 if failures else 0
 
 
