@@ -16,6 +16,8 @@ skip=77
 [ -f "$deb" ] || e2e_fail "$1 is not built (cmake --workflow --preset package)"
 if [ "$(id -u)" -ne 0 ]; then
   e2e_log "SKIP: installing a package needs root"
+  trap - EXIT
+  rm -rf "$E2E_TMP"
   exit "$skip"
 fi
 
@@ -64,7 +66,7 @@ apt_get install --no-install-recommends "$deb"
 dpkg-query -W -f='${Package}\n' >"$E2E_TMP/packages.after"
 pulled=$(comm -13 <(sort "$E2E_TMP/packages.before") <(sort "$E2E_TMP/packages.after") |
   grep -vx "$package" || true)
-[ -z "$pulled" ] || e2e_log "apt-get also installed: $(echo $pulled)"
+[ -z "$pulled" ] || e2e_log "apt-get also installed: $(tr "\n" " " <<<"$pulled")"
 dpkg -L "$package" >"$E2E_TMP/files"
 
 # ---- The desktop entry ----
@@ -125,14 +127,14 @@ left_behind() {
 
 apt_get remove "$package"
 left=$(left_behind)
-[ -z "$left" ] || e2e_fail "apt-get remove left: $(echo $left)"
+[ -z "$left" ] || e2e_fail "apt-get remove left: $(tr "\n" " " <<<"$left")"
 # With no settings files to keep, removing is already purging: dpkg forgets
 # the package, and apt-get would not know what to purge.
 if on_system; then
   e2e_log "removed, dpkg keeps $package as $(installed_status); purging"
   apt_get purge "$package"
   left=$(left_behind)
-  [ -z "$left" ] || e2e_fail "apt-get purge left: $(echo $left)"
+  [ -z "$left" ] || e2e_fail "apt-get purge left: $(tr "\n" " " <<<"$left")"
 fi
 ! on_system || e2e_fail "dpkg still has $package after the purge ($(installed_status))"
 dpkg -l | awk -v p="$package" '$2 == p { found = 1 } END { exit found }' ||

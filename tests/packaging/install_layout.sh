@@ -42,15 +42,23 @@ expected_files() {
   for size in "${sizes[@]}"; do echo "$prefix/share/icons/hicolor/${size}x${size}/apps/halden.png"; done
 }
 
+# The value of KEY in the desktop entry ENTRY.
+entry_value() { sed -n "s/^$2=//p" "$1"; }
+
 # The desktop entry ENTRY validates and names PREFIX.
 check_entry() {
-  local entry=$1 prefix=$2 value
+  local entry=$1 prefix=$2 key want
   desktop-file-validate "$entry" >&2 || fail "$entry does not validate"
-  value() { sed -n "s/^$1=//p" "$entry"; }
-  [ "$(value Exec)" = "$prefix/bin/halden" ] || fail "$entry: Exec=$(value Exec), not $prefix/bin/halden"
-  [ "$(value Path)" = "$prefix/share/halden" ] || fail "$entry: Path=$(value Path), not $prefix/share/halden"
-  [ "$(value Icon)" = halden ] || fail "$entry: Icon=$(value Icon), not halden"
-  [ "$(value Type)" = Application ] || fail "$entry: not an application"
+  for key in Exec Path Icon Type; do
+    case $key in
+      Exec) want=$prefix/bin/halden ;;
+      Path) want=$prefix/share/halden ;;
+      Icon) want=halden ;;
+      Type) want=Application ;;
+    esac
+    [ "$(entry_value "$entry" "$key")" = "$want" ] ||
+      fail "$entry: $key=$(entry_value "$entry" "$key"), not $want"
+  done
   grep -q '^Categories=.*Graphics;' "$entry" || fail "$entry: not among the graphics programs"
 }
 
@@ -110,4 +118,4 @@ for library in $needed; do
   [ -n "$owner" ] || fail "no package owns $path"
   needs_package "$owner" "$library"
 done
-log "$(basename "$deb"): the program's files under /usr, depending on the packages of $(echo $needed)"
+log "$(basename "$deb"): the program's files under /usr, depending on the packages of $(tr "\n" " " <<<"$needed")"
