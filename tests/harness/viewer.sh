@@ -26,8 +26,9 @@
 # Starting
 #   viewer_start PICTURES COMMAND [ARG]...
 #                              runs COMMAND (the viewer, or a tool running it) in a new
-#                              working folder with Pic/ linked to PICTURES (E2E_PID,
-#                              E2E_WORKDIR...); its boxes take the SDL layer's keys
+#                              working folder with Pic/ linked to PICTURES, or none for
+#                              PICTURES "-" (E2E_PID, E2E_WORKDIR...); its boxes take
+#                              the SDL layer's keys
 #   viewer_use_keys YES NO OK  the keys that answer the boxes of the program started
 #                              next (wine.sh sets Wine's)
 #   viewer_start_probe PROBE [MODE]
@@ -131,10 +132,11 @@ viewer_use_keys() { _viewer_yes_key=$1 _viewer_no_key=$2 _viewer_ok_key=$3; }
 viewer_use_keys "${_viewer_sdl_keys[@]}"
 
 viewer_start() {
-  local pictures=$1
+  local pictures=()
+  [ "$1" = - ] || pictures=(--pic "$1")
   shift
   viewer_use_keys "${_viewer_sdl_keys[@]}"
-  e2e_start_program --pic "$pictures" -- "$@"
+  e2e_start_program "${pictures[@]}" -- "$@"
 }
 
 viewer_start_probe() {
