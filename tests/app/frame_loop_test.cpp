@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_loop.h"
 #include "tests/app/shell_test_support.h"
 
 namespace {
@@ -152,7 +151,7 @@ TEST_F(StartUpTest, AFailedOpenEndsWithStatusOneAndNoLoop) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     scripted::QueueMessageBoxAnswer(c.answer);
     scripted::QueueMessageBoxAnswer(IDNO);
     if (c.failingCall != nullptr) scripted::FailCall(c.failingCall);
@@ -181,7 +180,7 @@ TEST_F(ControlsTest, ArrowKeysMoveAndTurnOneStepPerFrame) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     EXPECT_EQ(RunProgram([&](int step) {
                 if (step == 0) scripted::PostKeyDown(c.key);
                 if (step == c.steps) {
@@ -308,7 +307,7 @@ TEST_F(ProgramEndTest, EscAndACloseRequestEachEndWithOneCloseAndStatusZero) {
   const Case cases[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE}, {"close request", WM_CLOSE, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     const int status = RunProgram([&](int step) {
       if (step == 3) scripted::PostWindowMessage(c.message, c.wParam, 0);
     });

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/frame_loop.h"
+#include "app/window_procedure.h"
 #include "tests/app/shell_test_support.h"
 
 namespace {
@@ -242,7 +242,7 @@ TEST_F(OpenRenderWindowTest, EveryFailingStepClosesFirstThenTellsTheUser) {
     for (bool fullscreen : {false, true}) {
       SCOPED_TRACE(testing::Message()
                    << step.message << (fullscreen ? " fullscreen" : " windowed"));
-      ResetEverything();
+      ResetProgram();
       scripted::SetFullscreenModeAvailable(true);
       const AtErrorBox& at = WatchErrorBox();
       bool opened;
@@ -309,7 +309,7 @@ TEST_F(CloseRenderWindowTest, EachFailedReleaseIsReportedAndTheLaterOnesStillRun
   };
   for (const Release& release : releases) {
     SCOPED_TRACE(release.call);
-    ResetEverything();
+    ResetProgram();
     ASSERT_TRUE(Open(false));
     const std::size_t closeStart = scripted::CallLog().size();
     scripted::FailCall(release.call);
@@ -356,7 +356,7 @@ TEST_F(CloseRenderWindowTest, AllReleasesFailingGiveFourMessagesInOrder) {
 TEST_F(CloseRenderWindowTest, SecondCloseReleasesNothingButRestoresTheModeAgain) {
   for (bool fullscreen : {false, true}) {
     SCOPED_TRACE(fullscreen ? "fullscreen" : "windowed");
-    ResetEverything();
+    ResetProgram();
     scripted::SetFullscreenModeAvailable(true);
     ASSERT_TRUE(Open(fullscreen));
     CloseRenderWindow();
