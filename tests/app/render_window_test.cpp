@@ -100,21 +100,25 @@ TEST_F(OpenRenderWindowTest, WindowedOpenAsksForTheClassFormatAndClientSize) {
   EXPECT_EQ(windowClass.cbClsExtra, 0);
   EXPECT_EQ(windowClass.cbWndExtra, 0);
   EXPECT_EQ(windowClass.hInstance, gInstance);
-  EXPECT_NE(windowClass.hIcon, nullptr);
-  EXPECT_NE(windowClass.hCursor, nullptr);
+  // The stock logo icon (IDI_WINLOGO) and arrow cursor (IDC_ARROW), by
+  // number; the model gives each stock resource a handle of its own.
+  EXPECT_EQ(windowClass.hIcon, win32_model::LoadIcon(nullptr, MAKEINTRESOURCEA(32517)));
+  EXPECT_EQ(windowClass.hCursor, win32_model::LoadCursor(nullptr, MAKEINTRESOURCEA(32512)));
   EXPECT_EQ(windowClass.hbrBackground, nullptr);
   ASSERT_NE(windowClass.lpszClassName, nullptr);
   EXPECT_STREQ(windowClass.lpszClassName, "OpenGL");
 
+  // The request as the program's table gives it, every other field 0 (the
+  // RGBA pixel type and the main plane among them).
   PIXELFORMATDESCRIPTOR expected;
   std::memset(&expected, 0, sizeof expected);
   expected.nSize = 40;
   expected.nVersion = 1;
   expected.dwFlags = 0x25;
-  expected.iPixelType = PFD_TYPE_RGBA;
+  expected.iPixelType = 0;
   expected.cColorBits = 16;
   expected.cDepthBits = 16;
-  expected.iLayerType = PFD_MAIN_PLANE;
+  expected.iLayerType = 0;
   const PIXELFORMATDESCRIPTOR asked = scripted::LastPixelFormatRequest();
   EXPECT_EQ(std::memcmp(&asked, &expected, sizeof expected), 0);
   EXPECT_EQ(std::memcmp(&kPixelFormat, &expected, sizeof expected), 0);
