@@ -4,6 +4,9 @@
 #include "render/texture_loading.h"
 
 #include <cstddef>
+#include <type_traits>
+
+static_assert(std::is_same<GLuint, unsigned int>::value, "TextureSet holds GLuint names");
 
 const GLfloat kBorderGray[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "image/bitmap_loader.h"
+#include "platform/win32_api.h"
 #include "render/texture_sets.h"
 
 // The border colour of the two bump sets: mid gray, the height of a flat

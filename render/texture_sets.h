@@ -7,12 +7,13 @@
 
 #include <cstddef>
 
-#include "platform/win32_api.h"  // GLuint
-
 // Three texture names of one picture: nearest (0), linear (1) and
-// mipmapped (2). Zero names until a context's sets are built.
+// mipmapped (2). Zero names until a context's sets are built. The names are
+// GLuint, which is unsigned int wherever there is OpenGL; spelled so, this
+// header needs no platform header (windows.h brings macros such as `near`
+// into every tool that reads the table).
 struct TextureSet {
-  GLuint names[3];
+  unsigned int names[3];
 };
 
 extern TextureSet gFloorSet;
