@@ -4,7 +4,6 @@
 // every machine (fixed seeds, no transcendental library calls).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
