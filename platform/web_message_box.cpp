@@ -12,10 +12,12 @@
 
 #include "platform/win32_api.h"
 
+// clang-format off
 EM_ASYNC_JS(int, HaldenAskInPage, (const char* text, const char* caption, unsigned type), {
   return await HaldenPage.messageBox(HaldenPage.ansiString(text), HaldenPage.ansiString(caption),
                                      type);
 });
+// clang-format on
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   (void)owner;

@@ -29,17 +29,13 @@
 
 #include "platform/web_state.h"
 
+// clang-format off
 // Fills event[4] with the next page event; 0 when none is waiting.
-EM_JS(int, HaldenTakePageEvent, (int* event), {
-  var next = HaldenPage.takeEvent();
-  if (next == = null) return 0;
-  for (var i = 0; i < 4; ++i) HEAP32[(event >> 2) + i] = next[i];
-  return 1;
-});
-
+EM_JS(int, HaldenTakePageEvent, (int* event), { return HaldenPage.takeEventInto(event); });
 EM_JS(int, HaldenCanvasWidth, (unsigned id), { return HaldenPage.clientSize(id)[0]; });
 EM_JS(int, HaldenCanvasHeight, (unsigned id), { return HaldenPage.clientSize(id)[1]; });
 EM_JS(double, HaldenNow, (), { return performance.now(); });
+// clang-format on
 
 namespace halden_web {
 namespace {

@@ -122,9 +122,13 @@ var HaldenPage = (function () {
   return {
     stats: stats,
 
-    // One pending page event as [kind, a, b, c], or null.
-    takeEvent: function () {
-      return queue.length > 0 ? queue.shift() : null;
+    // Writes the next page event as four ints (kind, a, b, c) at `pointer`
+    // in the program's memory; 0 when none is waiting.
+    takeEventInto: function (pointer) {
+      if (queue.length === 0) return 0;
+      var next = queue.shift();
+      for (var i = 0; i < 4; ++i) HEAP32[(pointer >> 2) + i] = next[i];
+      return 1;
     },
 
     // Waits for the display's next frame (or a close request).

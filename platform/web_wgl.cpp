@@ -29,6 +29,7 @@
 #include "platform/web_gl_context.h"
 #include "platform/web_state.h"
 
+// clang-format off
 EM_ASYNC_JS(void, HaldenWaitForFrame, (), { await HaldenPage.nextFrame(); });
 
 // Gives the context's resources back to the browser now; the canvas goes
@@ -38,6 +39,7 @@ EM_JS(void, HaldenLoseContext, (), {
   var lose = context && context.getExtension('WEBGL_lose_context');
   if (lose) lose.loseContext();
 });
+// clang-format on
 
 namespace halden_web {
 namespace {

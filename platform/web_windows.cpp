@@ -39,18 +39,20 @@
 
 // ---- The page ----
 
+// clang-format off
 EM_JS(void, HaldenCreateCanvas,
       (unsigned id, const char* title, int width, int height, int popup, int resizable), {
-        HaldenPage.createWindow(id, HaldenPage.ansiString(title), width, height, popup, resizable);
-      });
-
+  HaldenPage.createWindow(id, HaldenPage.ansiString(title), width, height, popup, resizable);
+});
 EM_JS(void, HaldenDestroyCanvas, (unsigned id), { HaldenPage.destroyWindow(id); });
 EM_JS(void, HaldenShowCanvas, (unsigned id, int shown), { HaldenPage.showWindow(id, shown); });
 EM_JS(void, HaldenFocusCanvas, (unsigned id), { HaldenPage.focusWindow(id); });
 EM_JS(void, HaldenSetCursorShown, (int shown), { HaldenPage.setCursorShown(shown); });
-EM_ASYNC_JS(int, HaldenEnterFullscreen, (),
-            { return (await HaldenPage.enterFullscreen()) ? 1 : 0; });
+EM_ASYNC_JS(int, HaldenEnterFullscreen, (), {
+  return (await HaldenPage.enterFullscreen()) ? 1 : 0;
+});
 EM_JS(void, HaldenLeaveFullscreen, (), { HaldenPage.leaveFullscreen(); });
+// clang-format on
 
 namespace halden_web {
 namespace {
