@@ -112,6 +112,28 @@ var HaldenPage = (function () {
     if (status) status.textContent = text;
   }
 
+  // A sizing grip just outside the window's bottom-right corner, so that it
+  // never covers what the program draws.
+  function addGrip(frame) {
+    var grip = document.createElement('div');
+    grip.className = 'halden-grip';
+    grip.title = 'Drag to resize';
+    var start = null;
+    grip.addEventListener('pointerdown', function (event) {
+      start = { x: event.clientX, y: event.clientY,
+                width: frame.clientWidth, height: frame.clientHeight };
+      grip.setPointerCapture(event.pointerId);
+      event.preventDefault();
+    });
+    grip.addEventListener('pointermove', function (event) {
+      if (start === null) return;
+      frame.style.width = Math.max(1, start.width + event.clientX - start.x) + 'px';
+      frame.style.height = Math.max(1, start.height + event.clientY - start.y) + 'px';
+    });
+    grip.addEventListener('pointerup', function () { start = null; });
+    frame.appendChild(grip);
+  }
+
   function screenElement() {
     return document.getElementById('halden-screen') || document.body;
   }
@@ -131,10 +153,18 @@ var HaldenPage = (function () {
       return 1;
     },
 
+    // Called with the number of frames presented so far, each time the
+    // program presents one and waits (the benchmark and the tests use it).
+    frameListeners: [],
+
     // Waits for the display's next frame (or a close request).
     nextFrame: function () {
       stats.frames += 1;
       if (stats.firstFrameAt === null) stats.firstFrameAt = performance.now();
+      var listeners = this.frameListeners.slice();
+      for (var i = 0; i < listeners.length; ++i) {
+        try { listeners[i](stats.frames); } catch (error) { console.error(error); }
+      }
       return new Promise(function (resolve) {
         frameWaiter = resolve;
         frameRequest = requestAnimationFrame(function () {
@@ -160,6 +190,7 @@ var HaldenPage = (function () {
       frame.appendChild(canvas);
       screenElement().appendChild(frame);
       var record = { frame: frame, canvas: canvas, observer: null };
+      if (resizable) addGrip(frame);
       if (resizable && typeof ResizeObserver === 'function') {
         // The frame's size is the client area: the drawing buffer follows it.
         record.observer = new ResizeObserver(function () {
