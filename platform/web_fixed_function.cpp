@@ -18,11 +18,12 @@ constexpr unsigned kGlLuminanceAlpha = 0x190A;
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Float to byte as OpenGL stores a clamped colour in an 8-bit channel.
+// Float to byte as OpenGL (Mesa) stores a clamped colour in an 8-bit
+// channel: to nearest, halfway cases to even.
 unsigned char ColourByte(float value) {
   if (!(value > 0.0f)) return 0;  // also NaN
   if (value >= 1.0f) return 255;
-  return static_cast<unsigned char>(std::lround(value * 255.0f));
+  return static_cast<unsigned char>(std::lrint(value * 255.0f));
 }
 
 }  // namespace
@@ -315,7 +316,8 @@ bool UnpackPicture(const unsigned char* source, int width, int height, unsigned 
         if (plain) {
           target[c] = rgba[c];
         } else {
-          const float value = static_cast<float>(rgba[c]) / 255.0f;
+          // Widened as Mesa widens a byte, so that halfway cases round alike.
+          const float value = static_cast<float>(rgba[c]) * (1.0f / 255.0f);
           target[c] = ColourByte(value * transfer.scale[c] + transfer.bias[c]);
         }
       }
@@ -362,6 +364,21 @@ std::vector<Picture> HalvedLevels(const Picture& level0) {
     }
     levels.push_back(std::move(next));
     previous = &levels.back();
+  }
+  return levels;
+}
+
+std::vector<Picture> MipmapChain(const unsigned char* source, int width, int height,
+                                 unsigned format, int alignment, const PixelTransfer& transfer,
+                                 int components) {
+  Picture read;
+  if (!UnpackPicture(source, width, height, format, alignment, PixelTransfer{}, 4, read)) return {};
+  std::vector<Picture> raw = HalvedLevels(read);
+  raw.insert(raw.begin(), std::move(read));
+  std::vector<Picture> levels(raw.size());
+  for (std::size_t level = 0; level < raw.size(); ++level) {
+    UnpackPicture(raw[level].pixels.data(), raw[level].width, raw[level].height, kGlRgba, 1,
+                  transfer, components, levels[level]);
   }
   return levels;
 }

@@ -117,4 +117,12 @@ bool UnpackPicture(const unsigned char* source, int width, int height, unsigned 
 // as it is).
 std::vector<Picture> HalvedLevels(const Picture& level0);
 
+// What gluBuild2DMipmaps uploads, level 0 first: GLU reads the picture as it
+// is, halves it level by level, and sends every level through glTexImage2D,
+// so the transfer applies to each level after the halving. Empty when the
+// source cannot be unpacked (see UnpackPicture).
+std::vector<Picture> MipmapChain(const unsigned char* source, int width, int height,
+                                 unsigned format, int alignment, const PixelTransfer& transfer,
+                                 int components);
+
 }  // namespace halden_web

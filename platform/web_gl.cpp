@@ -13,8 +13,11 @@
 // - Lighting: eight lights with glLightfv's ambient, diffuse, specular and
 //   position (taken into eye space by the modelview matrix when set;
 //   positional and directional), the default material and light model
-//   (global ambient 0.2, infinite viewer, one-sided), computed per vertex and
-//   interpolated (Gouraud) or flat by glShadeModel. No attenuation or spots.
+//   (global ambient 0.2, infinite viewer, one-sided), per vertex (Gouraud,
+//   or flat by glShadeModel). No attenuation or spots.
+// - The vertex stage (transform, lighting, texture matrix and clipping at the
+//   near plane) runs on the CPU with desktop OpenGL's arithmetic
+//   (web_fixed_function.h); WebGL rasterises, textures and depth-tests.
 // - Textures: glGenTextures/glBindTexture/glDeleteTextures with object 0 as a
 //   texture of its own, glTexParameteri/f/iv/fv (filters; wrapping with
 //   GL_REPEAT, GL_CLAMP_TO_EDGE and GL_CLAMP with its border colour, which
@@ -1032,20 +1035,12 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
     return GLU_INVALID_ENUM;
   }
   if (width > kMaxTextureSize || height > kMaxTextureSize) return GLU_INVALID_VALUE;
-  // GLU reads the picture as it is, halves it, and uploads each level through
-  // glTexImage2D, so the pixel transfer applies to every level.
-  Picture source;
-  if (!UnpackPicture(static_cast<const unsigned char*>(data), width, height, format,
-                     gCurrent->unpackAlignment, PixelTransfer{}, 4, source)) {
-    return GLU_INVALID_ENUM;
-  }
-  std::vector<Picture> levels = HalvedLevels(source);
-  levels.insert(levels.begin(), std::move(source));
+  const std::vector<Picture> levels =
+      MipmapChain(static_cast<const unsigned char*>(data), width, height, format,
+                  gCurrent->unpackAlignment, gCurrent->transfer, components);
+  if (levels.empty()) return GLU_INVALID_ENUM;
   for (std::size_t level = 0; level < levels.size(); ++level) {
-    Picture stored;
-    UnpackPicture(levels[level].pixels.data(), levels[level].width, levels[level].height, GL_RGBA,
-                  1, gCurrent->transfer, components, stored);
-    StoreLevel(*gCurrent, static_cast<GLint>(level), stored);
+    StoreLevel(*gCurrent, static_cast<GLint>(level), levels[level]);
   }
   return 0;
 }
