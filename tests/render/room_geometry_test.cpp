@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/gl_recorder.h"
+#include "tools/gl_recorder.h"
 
 namespace {
 

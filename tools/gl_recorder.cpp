@@ -1,6 +1,7 @@
 // Records the immediate-mode calls of the room's emitters (see gl_recorder.h).
-// These definitions take the place of libGL's in the geometry test.
-#include "tests/render/gl_recorder.h"
+// These definitions take the place of libGL's in whatever links this library:
+// the geometry test and the room plan.
+#include "tools/gl_recorder.h"
 
 #include <iomanip>
 

@@ -1,6 +1,7 @@
 // A stand-in for the immediate-mode OpenGL calls the room's emitters make:
 // linked instead of libGL, it records each call so that tests can compare
-// the exact stream of normals, texture coordinates and vertices.
+// the exact stream of normals, texture coordinates and vertices, and the room
+// plan can draw the vertices the program would send.
 #pragma once
 
 #include <GL/gl.h>
