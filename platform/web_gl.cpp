@@ -92,62 +92,59 @@ void main() {
 }
 )";
 
-const char kFragmentShader[] = R"(#version 300 es
+// One program per way of texturing (TEXTURING, defined ahead of this text),
+// so that no fragment pays for a branch.
+const char kFragmentShader[] = R"(
 precision highp float;
 precision highp int;
 in vec4 vColor;
 in vec4 vTexCoord;
-uniform int uTexturing;
 uniform sampler2D uTexture;
 uniform ivec2 uWrap;  // per axis: 0 repeat, 1 clamp to edge, 2 clamp to border
 uniform vec4 uBorderColor;
 out vec4 fragColor;
 
-// One texel of level 0, or the border colour outside the picture.
-vec4 Texel(ivec2 p, ivec2 size) {
-  for (int axis = 0; axis < 2; ++axis) {
-    if (uWrap[axis] == 0) {
-      p[axis] = p[axis] - size[axis] * int(floor(float(p[axis]) / float(size[axis])));
-    } else if (uWrap[axis] == 1) {
-      p[axis] = clamp(p[axis], 0, size[axis] - 1);
-    } else if (p[axis] < 0 || p[axis] >= size[axis]) {
-      return uBorderColor;
-    }
-  }
-  return texelFetch(uTexture, p, 0);
+#if TEXTURING == 2
+// One axis of a texel's place: wrapped, clamped, or -1 past the border.
+int Place(int p, int size, int wrap) {
+  if (wrap == 0) return p - size * int(floor(float(p) / float(size)));
+  if (wrap == 1) return clamp(p, 0, size - 1);
+  return p < 0 || p >= size ? -1 : p;
+}
+
+vec4 Texel(int x, int y) {
+  return x < 0 || y < 0 ? uBorderColor : texelFetch(uTexture, ivec2(x, y), 0);
+}
+
+// One axis of the filter's position, in texels, as OpenGL clamps it.
+float Position(float s, int size, int wrap) {
+  if (wrap == 2) return clamp(s, 0.0, 1.0) * float(size) - 0.5;
+  if (wrap == 1) return clamp(s * float(size), 0.5, float(size) - 0.5) - 0.5;
+  return s * float(size) - 0.5;
 }
 
 // Bilinear filtering of level 0 as OpenGL defines it, so that GL_CLAMP
 // blends the edge texels with the border colour.
 vec4 SampleWithBorder(vec2 st) {
   ivec2 size = textureSize(uTexture, 0);
-  vec2 u = st * vec2(size);
-  for (int axis = 0; axis < 2; ++axis) {
-    if (uWrap[axis] == 2) {
-      u[axis] = clamp(st[axis], 0.0, 1.0) * float(size[axis]);
-    } else if (uWrap[axis] == 1) {
-      u[axis] = clamp(u[axis], 0.5, float(size[axis]) - 0.5);
-    }
-  }
-  u -= 0.5;
+  vec2 u = vec2(Position(st.x, size.x, uWrap.x), Position(st.y, size.y, uWrap.y));
   vec2 base = floor(u);
   vec2 weight = u - base;
-  ivec2 i0 = ivec2(base);
-  vec4 t00 = Texel(i0, size);
-  vec4 t10 = Texel(i0 + ivec2(1, 0), size);
-  vec4 t01 = Texel(i0 + ivec2(0, 1), size);
-  vec4 t11 = Texel(i0 + ivec2(1, 1), size);
-  return mix(mix(t00, t10, weight.x), mix(t01, t11, weight.x), weight.y);
+  int x0 = Place(int(base.x), size.x, uWrap.x), x1 = Place(int(base.x) + 1, size.x, uWrap.x);
+  int y0 = Place(int(base.y), size.y, uWrap.y), y1 = Place(int(base.y) + 1, size.y, uWrap.y);
+  return mix(mix(Texel(x0, y0), Texel(x1, y0), weight.x),
+             mix(Texel(x0, y1), Texel(x1, y1), weight.x), weight.y);
 }
+#endif
 
 void main() {
-  vec4 colour = vColor;
-  if (uTexturing != 0) {
-    vec2 st = vTexCoord.xy / vTexCoord.w;
-    vec4 texel = uTexturing == 1 ? texture(uTexture, st) : SampleWithBorder(st);
-    colour *= texel;  // GL_MODULATE
-  }
-  fragColor = colour;
+#if TEXTURING == 0
+  fragColor = vColor;
+#elif TEXTURING == 1
+  fragColor = vColor * texture(uTexture, vTexCoord.xy / vTexCoord.w);  // GL_MODULATE
+#else
+  fragColor = vColor * SampleWithBorder(vTexCoord.xy / vTexCoord.w);
+#endif
 }
 )";
 
@@ -175,13 +172,15 @@ enum Attribute : GLuint { kPosition = 0, kColor = 1, kTexCoord = 2 };
 
 struct Program {
   GLuint id = 0;
-  GLint texturing = -1, texture = -1, wrap = -1, borderColor = -1;
+  GLint texture = -1, wrap = -1, borderColor = -1;
 };
+
+constexpr int kTexturingModes = 3;
 
 }  // namespace
 
 struct GlState {
-  Program program;
+  Program programs[kTexturingModes];  // by texturing mode
   GLuint vertexArray = 0;
   GLuint vertexBuffer = 0;
   GLsizeiptr vertexCapacity = 0;
@@ -275,9 +274,11 @@ GLuint CompileShader(GLenum kind, const char* source) {
   return shader;
 }
 
-bool BuildProgram(Program& program) {
+bool BuildProgram(Program& program, int texturing) {
+  const std::string fragmentSource =
+      "#version 300 es\n#define TEXTURING " + std::to_string(texturing) + "\n" + kFragmentShader;
   const GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader);
-  const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader);
+  const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str());
   if (vertex == 0 || fragment == 0) {
     if (vertex != 0) emscripten_glDeleteShader(vertex);
     if (fragment != 0) emscripten_glDeleteShader(fragment);
@@ -299,7 +300,6 @@ bool BuildProgram(Program& program) {
     return false;
   }
   program.id = id;
-  program.texturing = emscripten_glGetUniformLocation(id, "uTexturing");
   program.texture = emscripten_glGetUniformLocation(id, "uTexture");
   program.wrap = emscripten_glGetUniformLocation(id, "uWrap");
   program.borderColor = emscripten_glGetUniformLocation(id, "uBorderColor");
@@ -342,19 +342,21 @@ GLint WebglWrap(GLint wrap) {
   return wrap == GL_REPEAT ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
 
-void SetTextureUniforms(const Program& p, GlState& s) {
+// How the bound texture is applied (kTexturingOff when it is not).
+int TexturingMode(GlState& s) {
   const TextureObject* t = BoundTexture(s);
-  int mode = kTexturingOff;
-  if (s.texture2D && t != nullptr && IsComplete(*t)) {
-    const bool border = t->wrapS == GL_CLAMP || t->wrapT == GL_CLAMP;
-    // GL_CLAMP differs from clamping to the edge only where linear filtering
-    // reaches past the edge, and the shader filters level 0 only.
-    const bool linearOnly = t->minFilter == GL_LINEAR && t->magFilter == GL_LINEAR;
-    mode = border && linearOnly ? kTexturingBorder : kTexturingSampler;
-    emscripten_glUniform2i(p.wrap, WrapCode(t->wrapS), WrapCode(t->wrapT));
-    emscripten_glUniform4fv(p.borderColor, 1, t->border);
-  }
-  emscripten_glUniform1i(p.texturing, mode);
+  if (!s.texture2D || t == nullptr || !IsComplete(*t)) return kTexturingOff;
+  const bool border = t->wrapS == GL_CLAMP || t->wrapT == GL_CLAMP;
+  // GL_CLAMP differs from clamping to the edge only where linear filtering
+  // reaches past the edge, and the shader filters level 0 only.
+  const bool linearOnly = t->minFilter == GL_LINEAR && t->magFilter == GL_LINEAR;
+  return border && linearOnly ? kTexturingBorder : kTexturingSampler;
+}
+
+void SetBorderUniforms(const Program& p, GlState& s) {
+  const TextureObject* t = BoundTexture(s);
+  emscripten_glUniform2i(p.wrap, WrapCode(t->wrapS), WrapCode(t->wrapT));
+  emscripten_glUniform4fv(p.borderColor, 1, t->border);
 }
 
 // Indices of the triangles (or lines, points) that draw `count` vertices of
@@ -475,8 +477,10 @@ void DrawImmediate(GlState& s) {
   }
   if (s.clipped.empty()) return;
 
-  emscripten_glUseProgram(s.program.id);
-  SetTextureUniforms(s.program, s);
+  const int texturing = TexturingMode(s);
+  const Program& program = s.programs[texturing];
+  emscripten_glUseProgram(program.id);
+  if (texturing == kTexturingBorder) SetBorderUniforms(program, s);
   emscripten_glBindVertexArray(s.vertexArray);
   const auto bytes = static_cast<GLsizeiptr>(s.clipped.size() * sizeof(ClipVertex));
   emscripten_glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
@@ -734,9 +738,12 @@ bool QueryIntegers(GlState& s, GLenum pname, GLint* out) {
 
 GlState* CreateGlState() {
   auto* s = new GlState;
-  if (!BuildProgram(s->program)) {
-    delete s;
-    return nullptr;
+  for (int mode = 0; mode < kTexturingModes; ++mode) {
+    if (!BuildProgram(s->programs[mode], mode)) {
+      for (int built = 0; built < mode; ++built) emscripten_glDeleteProgram(s->programs[built].id);
+      delete s;
+      return nullptr;
+    }
   }
   emscripten_glGenVertexArrays(1, &s->vertexArray);
   emscripten_glGenBuffers(1, &s->vertexBuffer);
@@ -772,7 +779,7 @@ void DestroyGlState(GlState* state) {
   for (auto& entry : state->textures) emscripten_glDeleteTextures(1, &entry.second.webgl);
   emscripten_glDeleteBuffers(1, &state->vertexBuffer);
   emscripten_glDeleteVertexArrays(1, &state->vertexArray);
-  emscripten_glDeleteProgram(state->program.id);
+  for (const Program& program : state->programs) emscripten_glDeleteProgram(program.id);
   if (gCurrent == state) gCurrent = nullptr;
   delete state;
 }

@@ -18,6 +18,7 @@ var HaldenPage = (function () {
   var queue = [];          // page events waiting for PeekMessageA: [kind, a, b, c]
   var frameWaiter = null;  // resolves SwapBuffers' wait
   var frameRequest = 0;
+  var resumedAt = null;    // when the program last went on after a frame
   var openBox = null;      // the dialog while a message box is up
   var windows = {};        // window id -> {frame, canvas, observer}
 
@@ -26,6 +27,8 @@ var HaldenPage = (function () {
     frames: 0,            // buffers presented
     firstFrameAt: null,   // performance.now() of the first present
     boxMilliseconds: 0,   // time spent waiting for message-box answers
+    busyMilliseconds: 0,  // time the program ran between one frame and the next
+    busyFrames: 0,        // frames that busyMilliseconds covers
     boxes: [],            // [{caption, text, type, answer}] in order
     status: null          // the exit status once the program has ended
   };
@@ -96,6 +99,7 @@ var HaldenPage = (function () {
     frameWaiter = null;
     if (frameRequest !== 0) cancelAnimationFrame(frameRequest);
     frameRequest = 0;
+    resumedAt = performance.now();
     resolve();
   }
 
@@ -159,8 +163,14 @@ var HaldenPage = (function () {
 
     // Waits for the display's next frame (or a close request).
     nextFrame: function () {
+      var now = performance.now();
       stats.frames += 1;
-      if (stats.firstFrameAt === null) stats.firstFrameAt = performance.now();
+      if (stats.firstFrameAt === null) stats.firstFrameAt = now;
+      if (resumedAt !== null) {
+        stats.busyMilliseconds += now - resumedAt;
+        stats.busyFrames += 1;
+        resumedAt = null;
+      }
       var listeners = this.frameListeners.slice();
       for (var i = 0; i < listeners.length; ++i) {
         try { listeners[i](stats.frames); } catch (error) { console.error(error); }
@@ -262,6 +272,7 @@ var HaldenPage = (function () {
       var yesNo = (type & 0x0F) === 4;
       var escapeAnswer = yesNo ? 7 : 1;
       var started = performance.now();
+      resumedAt = null;  // waiting for a person is not frame work
       var record = { caption: caption, text: text, type: type, answer: null };
       stats.boxes.push(record);
       return new Promise(function (resolve) {

@@ -211,22 +211,25 @@ class HaldenPage:
     # ---- Keys ----
 
     def press(self, key):
-        """A real key press and release, to whatever has the focus. The key is
-        held until the program has presented two frames (or half a second has
-        passed while a box has the keyboard), as a person's press lasts
-        longer than a frame: the program only sees keys held across a frame
-        step."""
+        """A real key press and release, to whatever has the focus. A box
+        answers on the key going down; the program only sees keys held
+        across a frame step, so for it the key is held until it has presented
+        two frames, as a person's press lasts longer than a frame (or until
+        the program ends or shows a box)."""
         code = SELENIUM_KEYS[key]
+        to_box = self.open_box() is not None
         start = self.frames()
         ActionChains(self.driver).key_down(code).perform()
-        deadline = time.monotonic() + 5.0
-        held_from = time.monotonic()
-        while time.monotonic() < deadline:
-            if self.frames() >= start + 2:
-                break
-            if self.open_box() is not None and time.monotonic() - held_from > 0.5:
-                break
-            time.sleep(0.01)
+        if to_box:
+            time.sleep(0.05)
+        else:
+            deadline = time.monotonic() + 5.0
+            while time.monotonic() < deadline:
+                state = self.run('return [HaldenPage.stats.frames, HaldenPage.stats.status,'
+                                 ' !!document.querySelector("dialog.halden-box[open]")];')
+                if state[0] >= start + 2 or state[1] is not None or state[2]:
+                    break
+                time.sleep(0.01)
         ActionChains(self.driver).key_up(code).perform()
 
     def hold_steps(self, steps, timeout=30.0):
