@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: unit, integration (real Mesa GL,
 # headless), end-to-end (real binary under Xvfb), the Windows program under
-# Wine, the sanitizer build and a short fuzzing run.
+# Wine, the program in a browser (headless Chromium), the sanitizer build and
+# a short fuzzing run.
 # Installs the Debian packages it needs first (apt-get; root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 scripts/deps.sh windows
+scripts/deps.sh web
 
 step() { printf '\n==== %s\n' "$*"; }
 
 step "Windows program (MinGW-w64, 32- and 64-bit)"
 cmake --preset mingw32 >/dev/null && cmake --build --preset mingw32
 cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64
+
+step "Browser program (Emscripten, WebGL 2)"
+cmake --preset web >/dev/null && cmake --build --preset web
 
 step "Build with warnings as errors"
 cmake --preset ci >/dev/null && cmake --build --preset ci
