@@ -183,7 +183,9 @@ ClipVertex Between(const ClipVertex& a, const ClipVertex& b, float t) {
   for (int i = 0; i < 4; ++i) {
     v.position[i] = a.position[i] + t * (b.position[i] - a.position[i]);
     v.color[i] = a.color[i] + t * (b.color[i] - a.color[i]);
-    v.texCoord[i] = a.texCoord[i] + t * (b.texCoord[i] - a.texCoord[i]);
+    for (int unit = 0; unit < kTextureUnits; ++unit) {
+      v.texCoord[unit][i] = a.texCoord[unit][i] + t * (b.texCoord[unit][i] - a.texCoord[unit][i]);
+    }
   }
   return v;
 }

@@ -52,12 +52,15 @@ struct LightSource {
 void LightVertex(const float eye[4], const float normal[3], const LightSource* lights,
                  int lightCount, float out[4]);
 
-// A vertex after the vertex stage: clip-space position, colour and texture
-// coordinate.
+// The texture units the layer offers (GL_ARB_multitexture).
+constexpr int kTextureUnits = 2;
+
+// A vertex after the vertex stage: clip-space position, colour and the
+// texture coordinates of every unit.
 struct ClipVertex {
   float position[4];
   float color[4];
-  float texCoord[4];
+  float texCoord[kTextureUnits][4];
 };
 
 // Clips the triangle a, b, c against the near plane (z >= -w), as OpenGL

@@ -17,4 +17,8 @@ void DestroyGlState(GlState* state);
 void SetCurrentGlState(GlState* state);
 GlState* CurrentGlState();
 
+// The address of an extension entry point the layer implements, for
+// wglGetProcAddress; null for any other name.
+void* ExtensionEntryPoint(const char* name);
+
 }  // namespace halden_web

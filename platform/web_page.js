@@ -147,6 +147,7 @@ var HaldenPage = (function () {
 
   return {
     stats: stats,
+    printed: [],  // the program's standard output, line by line
 
     // Writes the next page event as four ints (kind, a, b, c) at `pointer`
     // in the program's memory; 0 when none is waiting.

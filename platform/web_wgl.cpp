@@ -24,6 +24,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstring>
 #include <map>
 
 #include "platform/web_gl_context.h"
@@ -170,7 +171,11 @@ BOOL WINAPI wglDeleteContext(HGLRC renderContext) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   if (name == nullptr || gCurrentContext == 0) return nullptr;
-  return nullptr;
+  void* address = ExtensionEntryPoint(name);
+  PROC procedure = nullptr;
+  static_assert(sizeof(procedure) == sizeof(address), "function and data pointers differ");
+  std::memcpy(&procedure, &address, sizeof(procedure));
+  return procedure;
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {

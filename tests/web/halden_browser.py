@@ -92,8 +92,9 @@ def chromium_options(profile):
 class HaldenPage:
     """One browser showing the program's page."""
 
-    def __init__(self, web_build, before_start=None):
-        page = os.path.join(web_build, 'halden.html')
+    def __init__(self, web_build, before_start=None, page='halden.html'):
+        name = page
+        page = os.path.join(web_build, name)
         if not os.path.exists(page):
             raise FileNotFoundError(page)
         self.server = PageServer(web_build)
@@ -108,7 +109,7 @@ class HaldenPage:
                 self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {
                     'source': 'window.haldenBeforeStart = function (FS) { %s };' % before_start})
             self.loaded_at = time.monotonic()
-            self.driver.get(self.server.url('halden.html'))
+            self.driver.get(self.server.url(name))
         except BaseException:
             self.close()
             raise
@@ -149,6 +150,10 @@ class HaldenPage:
     def console(self):
         return [entry['message'] for entry in self.driver.get_log('browser')]
 
+    def printed(self):
+        """What the program wrote to its standard output, line by line."""
+        return self.run('return HaldenPage.printed;')
+
     def wait_until(self, what, condition, timeout=30.0):
         deadline = time.monotonic() + timeout
         while True:
@@ -168,8 +173,14 @@ class HaldenPage:
                           box.querySelector('.text').textContent] : null;""")
 
     def wait_for_box(self, caption, timeout=30.0):
+        """Waits for the box with this caption, answering the multitexture
+        notice (which every open shows where the driver offers it) on the
+        way."""
         def shown():
             box = self.open_box()
+            if box is not None and box[0] == PROBE_CAPTION and caption != PROBE_CAPTION:
+                self.answer('Return')
+                return None
             return box if box is not None and box[0] == caption else None
         return self.wait_until('the "%s" box' % caption, shown, timeout)
 

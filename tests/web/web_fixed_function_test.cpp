@@ -273,7 +273,7 @@ TEST(NearPlaneClipping, SharedEdgesCrossAtTheSamePoint) {
   auto vertex = [](float x, float y, float z, float w, float s) {
     ClipVertex v{};
     v.position[0] = x, v.position[1] = y, v.position[2] = z, v.position[3] = w;
-    v.texCoord[0] = s;
+    v.texCoord[0][0] = s;
     v.color[3] = 1.0f;
     return v;
   };

@@ -19,8 +19,8 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from halden_browser import (FALLBACK_CAPTION, FIRST_TITLE, REOPENED_TITLE, START_CAPTION,
-                            HaldenPage, HarnessError)
+from halden_browser import (FALLBACK_CAPTION, FIRST_TITLE, PROBE_CAPTION, REOPENED_TITLE,
+                            START_CAPTION, HaldenPage, HarnessError)
 from pictures import Difference, read_picture, scaled, write_picture
 
 # A browser picture matches the Linux one when it is this close (fractions
@@ -44,8 +44,8 @@ class Scenario:
             print('FAILED: ' + message)
             self.failures.append(message)
 
-    def page(self, before_start=None):
-        return HaldenPage(self.args.web_build, before_start=before_start)
+    def page(self, before_start=None, page='halden.html'):
+        return HaldenPage(self.args.web_build, before_start=before_start, page=page)
 
     def linux_pictures(self, views):
         """Renders the views on Linux; returns {name: Picture}."""
@@ -181,6 +181,8 @@ def start_answered_yes(s):
             box = page.open_box()
             if box is not None and box[0] == FALLBACK_CAPTION:
                 return 'fallback'
+            if box is not None and box[0] == PROBE_CAPTION:
+                page.answer('Return')
             return 'open' if page.frames() > 2 else None
         how = page.wait_until('the program to draw', opened)
         if how == 'fallback':
@@ -238,7 +240,8 @@ def missing_picture(s):
         s.check(status == 1, 'exit status %s' % status)
         s.check('exit status 1' in page.status_line(), 'the page says "%s"' % page.status_line())
         captions = [box['caption'] for box in page.boxes()]
-        s.check(captions.count('Error') == 1, 'one loader message: %s' % captions)
+        s.check(captions == [START_CAPTION, PROBE_CAPTION, 'Error', 'ERROR'],
+                'the boxes, in order: %s' % captions)
 
 
 def window_resized(s):
@@ -256,7 +259,37 @@ def window_resized(s):
         s.compare('resized', scaled(page.canvas_picture(), 80, 60), scaled(linux['day'], 80, 60))
 
 
+def fixed_function_probe(s):
+    """The layer's OpenGL against Mesa's, case by case: the probe program
+    draws the same cells in the browser and on the scripted layer."""
+    native = subprocess.run([s.args.probe], capture_output=True, text=True, check=True).stdout
+    with s.page(page='gl_probe.html') as page:
+        page.wait_for_end()
+        browser = '\n'.join(page.printed())
+    def readings(text):
+        out = {}
+        for line in text.splitlines():
+            fields = line.split()
+            if len(fields) == 6:
+                out[(fields[0], int(fields[1]), int(fields[2]))] = tuple(map(int, fields[3:]))
+        return out
+    mesa, web = readings(native), readings(browser)
+    s.check(len(mesa) > 100 and set(mesa) == set(web),
+            '%d readings on Mesa, %d in the browser' % (len(mesa), len(web)))
+    worst = {}
+    for key, expected in mesa.items():
+        got = web.get(key)
+        if got is None:
+            continue
+        worst[key[0]] = max(worst.get(key[0], 0), max(abs(a - b) for a, b in zip(got, expected)))
+        if max(abs(a - b) for a, b in zip(got, expected)) > 2:
+            s.check(False, '%s at (%d, %d): browser %s, Mesa %s' % (key + (got, expected)))
+    s.check(True, 'largest difference per case: ' +
+            ', '.join('%s %d' % entry for entry in sorted(worst.items())))
+
+
 SCENARIOS = {
+    'fixed_function_probe': fixed_function_probe,
     'start_answered_no': start_answered_no,
     'room_pictures': room_pictures,
     'controls': controls,
@@ -275,6 +308,7 @@ def main():
     parser.add_argument('--reference-tool', required=True)
     parser.add_argument('--source', required=True, help='the folder holding Pic/')
     parser.add_argument('--output', required=True)
+    parser.add_argument('--probe', help='the fixed-function probe built for the scripted layer')
     parser.add_argument('scenario', choices=sorted(SCENARIOS))
     args = parser.parse_args()
     if not os.path.exists(os.path.join(args.web_build, 'halden.html')):
