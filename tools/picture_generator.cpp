@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tools/picture_math.h"
+
 const char* const kPictureNames[7] = {
     "pinkfloor1.bmp", "Ceilinglampday.bmp", "Ceilinglampnight.bmp", "wall.bmp",
     "rightwall.bmp",  "rightwall1.bmp",     "pinkfloorbump1.bmp",
@@ -23,31 +25,6 @@ namespace {
 
 constexpr int kSize = 256;   // every picture is kSize by kSize
 constexpr int kSamples = 4;  // supersamples per pixel along each axis
-
-struct Color {
-  double r, g, b;
-};
-
-Color operator+(Color a, Color b) {
-  return {a.r + b.r, a.g + b.g, a.b + b.b};
-}
-Color operator*(Color a, double k) {
-  return {a.r * k, a.g * k, a.b * k};
-}
-Color Mix(Color a, Color b, double k) {
-  return a * (1.0 - k) + b * k;
-}
-
-double Clamp01(double x) {
-  return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
-}
-double SmoothStep(double edge0, double edge1, double x) {
-  const double k = Clamp01((x - edge0) / (edge1 - edge0));
-  return k * k * (3.0 - 2.0 * k);
-}
-double Fract(double x) {
-  return x - std::floor(x);
-}
 
 // ---- Periodic value noise ----
 
@@ -323,12 +300,6 @@ Color CeilingNightColor(double s, double t) {
 using ColorFunction = Color (*)(double, double);
 using GrayFunction = double (*)(double, double);
 
-std::uint8_t ToByte(double v) {
-  if (v <= 0.0) return 0;
-  if (v >= 255.0) return 255;
-  return static_cast<std::uint8_t>(std::floor(v + 0.5));
-}
-
 // kSize * kSize pixels, bottom row first, each averaged over its samples.
 template <typename Sample, typename Function>
 std::vector<Sample> Render(Function function, Sample zero) {
@@ -349,15 +320,6 @@ std::vector<Sample> Render(Function function, Sample zero) {
     }
   }
   return pixels;
-}
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFFu));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFFu));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFFu);
-  Put16(out, v >> 16);
 }
 
 void PutFileHeader(std::vector<std::uint8_t>& out, std::uint32_t pixelOffset,
@@ -437,7 +399,14 @@ std::vector<std::uint8_t> ColorPicture(ColorFunction function, HeaderKind kind) 
   return Bitmap24(Render(function, Color{0, 0, 0}), kind);
 }
 
+constexpr ColorFunction kColorFunctions[6] = {FloorColor, CeilingDayColor, CeilingNightColor,
+                                              WallColor,  UpperTrimColor,  LowerBoardsColor};
+
 }  // namespace
+
+Color SamplePicture(std::size_t index, double s, double t) {
+  return index < 6 ? kColorFunctions[index](s, t) : Color{0.0, 0.0, 0.0};
+}
 
 std::vector<std::uint8_t> MakePictureFile(std::size_t index) {
   switch (index) {
