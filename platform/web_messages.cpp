@@ -35,6 +35,9 @@ EM_JS(int, HaldenTakePageEvent, (int* event), { return HaldenPage.takeEventInto(
 EM_JS(int, HaldenCanvasWidth, (unsigned id), { return HaldenPage.clientSize(id)[0]; });
 EM_JS(int, HaldenCanvasHeight, (unsigned id), { return HaldenPage.clientSize(id)[1]; });
 EM_JS(double, HaldenNow, (), { return performance.now(); });
+EM_JS(void, HaldenNoteMessage, (unsigned message, unsigned wParam, int lParam, int sent), {
+  HaldenPage.noteMessage(message, wParam, lParam, sent);
+});
 // clang-format on
 
 namespace halden_web {
@@ -51,6 +54,7 @@ bool gQuitPosted = false;
 int gQuitCode = 0;
 
 void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HaldenNoteMessage(message, static_cast<unsigned>(wParam), static_cast<int>(lParam), 0);
   MSG entry{};
   entry.hwnd = window;
   entry.message = message;
@@ -62,6 +66,7 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery) {
   if (delivery == Delivery::kSend) {
+    HaldenNoteMessage(message, static_cast<unsigned>(wParam), static_cast<int>(lParam), 1);
     SendToWindow(window, message, wParam, lParam);
   } else {
     Post(window, message, wParam, lParam);

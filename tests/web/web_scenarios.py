@@ -16,6 +16,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -30,6 +31,12 @@ MAX_RMS = 0.02
 MAX_BLOCK = 0.25
 
 SKIPPED = 77
+
+# Window messages as Windows numbers them.
+WM_SIZE = 0x0005
+WM_ACTIVATE = 0x0006
+WM_KEYDOWN = 0x0100
+WM_KEYUP = 0x0101
 
 
 class Scenario:
@@ -116,7 +123,15 @@ def controls(s):
         page.start_windowed()
         previous = None
         for name, steps in CONTROL_VIEWS:
+            page.run('HaldenPage.stats.messages.length = 0;')
             page.hold_steps(steps)
+            if name == 'forward':
+                # Up is an extended key: bit 24; its release sets bits 30 and 31.
+                keys = [tuple(m[:3]) for m in page.stats()['messages']
+                        if m[0] in (WM_KEYDOWN, WM_KEYUP)]
+                s.check(keys == [(WM_KEYDOWN, 0x26, 0x01000001),
+                                 (WM_KEYUP, 0x26, -0x3effffff)],
+                        'Up as WM_KEYDOWN and WM_KEYUP: %s' % keys)
             picture = page.canvas_picture()
             s.compare('controls-' + name, picture, linux[name])
             if previous is not None and name not in ('back',):
@@ -288,7 +303,41 @@ def fixed_function_probe(s):
             ', '.join('%s %d' % entry for entry in sorted(worst.items())))
 
 
+def page_hidden(s):
+    """The page hidden (another tab in front) and shown again: the program
+    waits meanwhile, then draws the room as before (minimised and restored:
+    its viewport is back at 640 by 480)."""
+    linux = s.linux_pictures([('day', [])])
+    with s.page() as page:
+        page.start_windowed()
+        driver = page.driver
+        page.run('window.visibilityLog = [];'
+                 'document.addEventListener("visibilitychange", function () {'
+                 '  visibilityLog.push([document.visibilityState, HaldenPage.stats.frames]); });')
+        page.run('HaldenPage.stats.messages.length = 0;')
+        first = driver.current_window_handle
+        driver.switch_to.new_window('tab')
+        time.sleep(1.0)
+        driver.close()
+        driver.switch_to.window(first)
+        log = page.wait_until('the page shown again',
+                              lambda: len(page.run('return visibilityLog;')) >= 2 and
+                              page.run('return visibilityLog;'))
+        s.check([entry[0] for entry in log[:2]] == ['hidden', 'visible'],
+                'hidden, then shown: %s' % log)
+        s.check(log[1][1] - log[0][1] <= 2, 'no frames while hidden (%d)' % (log[1][1] - log[0][1]))
+        last = page.frames()
+        page.wait_until('frames again', lambda: page.frames() > last + 3)
+        # As Windows tells a window that is minimised and restored.
+        told = [tuple(m[:3]) for m in page.stats()['messages'] if m[0] in (WM_ACTIVATE, WM_SIZE)]
+        expected = [(WM_ACTIVATE, 0x10000, 0), (WM_SIZE, 1, 0), (WM_SIZE, 0, 480 << 16 | 640),
+                    (WM_ACTIVATE, 1, 0)]
+        s.check(told == expected, 'minimised and restored: %s' % told)
+        s.compare('shown-again', page.canvas_picture(), linux['day'])
+
+
 SCENARIOS = {
+    'page_hidden': page_hidden,
     'fixed_function_probe': fixed_function_probe,
     'start_answered_no': start_answered_no,
     'room_pictures': room_pictures,
