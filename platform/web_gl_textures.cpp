@@ -295,6 +295,32 @@ void SetEnvironment(GLenum target, GLenum pname, const GLfloat* values) {
   if (!valid) RecordError(GL_INVALID_ENUM);
 }
 
+typedef void (*VectorSetter)(GLenum target, GLenum pname, const GLfloat* values);
+
+// A one-value parameter as the vector setter takes it; the colour has no
+// one-value form.
+void SetScalar(VectorSetter set, GLenum colour, GLenum target, GLenum pname, GLfloat value) {
+  if (pname == colour) {
+    RecordError(GL_INVALID_ENUM);
+    return;
+  }
+  const GLfloat values[4] = {value, 0.0f, 0.0f, 0.0f};
+  set(target, pname, values);
+}
+
+// Integer parameters as floats: a colour maps the whole range of GLint onto
+// 0 to 1.
+void SetIntegers(VectorSetter set, GLenum colour, GLenum target, GLenum pname,
+                 const GLint* params) {
+  GLfloat values[4] = {static_cast<GLfloat>(params[0]), 0.0f, 0.0f, 0.0f};
+  if (pname == colour) {
+    for (int i = 0; i < 4; ++i) {
+      values[i] = static_cast<GLfloat>((2.0 * params[i] + 1.0) / 4294967295.0);
+    }
+  }
+  set(target, pname, values);
+}
+
 // The unit a GL_TEXTUREi_ARB names, or -1 (with the error recorded).
 int UnitOf(GLenum texture) {
   if (texture < GL_TEXTURE0_ARB || texture >= GL_TEXTURE0_ARB + kTextureUnits) {
@@ -405,16 +431,12 @@ void glDeleteTextures(GLsizei n, const GLuint* textures) {
 }
 
 void glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
-  if (pname == GL_TEXTURE_BORDER_COLOR) {
-    RecordError(GL_INVALID_ENUM);
-    return;
-  }
-  const GLfloat values[4] = {param, 0.0f, 0.0f, 0.0f};
-  SetTextureParameter(target, pname, values);
+  SetScalar(SetTextureParameter, GL_TEXTURE_BORDER_COLOR, target, pname, param);
 }
 
 void glTexParameteri(GLenum target, GLenum pname, GLint param) {
-  glTexParameterf(target, pname, static_cast<GLfloat>(param));
+  SetScalar(SetTextureParameter, GL_TEXTURE_BORDER_COLOR, target, pname,
+            static_cast<GLfloat>(param));
 }
 
 void glTexParameterfv(GLenum target, GLenum pname, const GLfloat* params) {
@@ -422,14 +444,7 @@ void glTexParameterfv(GLenum target, GLenum pname, const GLfloat* params) {
 }
 
 void glTexParameteriv(GLenum target, GLenum pname, const GLint* params) {
-  GLfloat values[4] = {static_cast<GLfloat>(params[0]), 0.0f, 0.0f, 0.0f};
-  if (pname == GL_TEXTURE_BORDER_COLOR) {
-    // Integer colours map the full range of GLint onto 0 to 1.
-    for (int i = 0; i < 4; ++i) {
-      values[i] = static_cast<GLfloat>((2.0 * params[i] + 1.0) / 4294967295.0);
-    }
-  }
-  SetTextureParameter(target, pname, values);
+  SetIntegers(SetTextureParameter, GL_TEXTURE_BORDER_COLOR, target, pname, params);
 }
 
 // ---- Uploads ----
@@ -531,16 +546,11 @@ void glPixelTransferi(GLenum pname, GLint param) {
 // ---- Texture environments ----
 
 void glTexEnvf(GLenum target, GLenum pname, GLfloat param) {
-  if (pname == GL_TEXTURE_ENV_COLOR) {
-    RecordError(GL_INVALID_ENUM);
-    return;
-  }
-  const GLfloat values[4] = {param, 0.0f, 0.0f, 0.0f};
-  SetEnvironment(target, pname, values);
+  SetScalar(SetEnvironment, GL_TEXTURE_ENV_COLOR, target, pname, param);
 }
 
 void glTexEnvi(GLenum target, GLenum pname, GLint param) {
-  glTexEnvf(target, pname, static_cast<GLfloat>(param));
+  SetScalar(SetEnvironment, GL_TEXTURE_ENV_COLOR, target, pname, static_cast<GLfloat>(param));
 }
 
 void glTexEnvfv(GLenum target, GLenum pname, const GLfloat* params) {
@@ -548,13 +558,7 @@ void glTexEnvfv(GLenum target, GLenum pname, const GLfloat* params) {
 }
 
 void glTexEnviv(GLenum target, GLenum pname, const GLint* params) {
-  GLfloat values[4] = {static_cast<GLfloat>(params[0]), 0.0f, 0.0f, 0.0f};
-  if (pname == GL_TEXTURE_ENV_COLOR) {
-    for (int i = 0; i < 4; ++i) {
-      values[i] = static_cast<GLfloat>((2.0 * params[i] + 1.0) / 4294967295.0);
-    }
-  }
-  SetEnvironment(target, pname, values);
+  SetIntegers(SetEnvironment, GL_TEXTURE_ENV_COLOR, target, pname, params);
 }
 
 // ---- Texture units (GL_ARB_multitexture) ----
