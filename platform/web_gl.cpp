@@ -52,6 +52,9 @@ namespace {
 
 GlState* gCurrent = nullptr;
 
+// Vertices the stream buffer holds: several frames of the room.
+constexpr GLsizeiptr kVertexBufferSize = 16384;
+
 const char kExtensions[] = "GL_ARB_multitexture GL_EXT_texture_env_combine";
 
 MatrixStack& CurrentStack(GlState& s) {
@@ -202,14 +205,24 @@ void DrawImmediate(GlState& s) {
   emscripten_glUseProgram(program->id);
   BindUnits(s, *program, sampling);
   emscripten_glBindVertexArray(s.vertexArray);
-  const auto bytes = static_cast<GLsizeiptr>(s.clipped.size() * sizeof(ClipVertex));
+  // Each primitive goes to the buffer after the last one, so that no upload
+  // overwrites vertices a draw still in flight reads; when the buffer is
+  // full it is replaced by a fresh one (WebGL drops the old one once drawn).
+  const auto count = static_cast<GLsizeiptr>(s.clipped.size());
   emscripten_glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
-  if (bytes > s.vertexCapacity) {
-    s.vertexCapacity = bytes * 2;
-    emscripten_glBufferData(GL_ARRAY_BUFFER, s.vertexCapacity, nullptr, GL_STREAM_DRAW);
+  if (s.vertexUsed + count > s.vertexCapacity) {
+    s.vertexCapacity = count > kVertexBufferSize ? count : kVertexBufferSize;
+    emscripten_glBufferData(GL_ARRAY_BUFFER,
+                            s.vertexCapacity * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
+                            nullptr, GL_STREAM_DRAW);
+    s.vertexUsed = 0;
   }
-  emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, s.clipped.data());
-  emscripten_glDrawArrays(mode, 0, static_cast<GLsizei>(s.clipped.size()));
+  emscripten_glBufferSubData(GL_ARRAY_BUFFER,
+                             s.vertexUsed * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
+                             count * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
+                             s.clipped.data());
+  emscripten_glDrawArrays(mode, static_cast<GLint>(s.vertexUsed), static_cast<GLsizei>(count));
+  s.vertexUsed += count;
   emscripten_glBindVertexArray(0);
 }
 

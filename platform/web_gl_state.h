@@ -83,7 +83,8 @@ struct GlState {
   std::map<std::string, Program> programs;  // by the text of what they do
   GLuint vertexArray = 0;
   GLuint vertexBuffer = 0;
-  GLsizeiptr vertexCapacity = 0;
+  GLsizeiptr vertexCapacity = 0;  // in vertices
+  GLsizeiptr vertexUsed = 0;
 
   GLenum error = GL_NO_ERROR;
 
