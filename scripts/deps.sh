@@ -23,12 +23,9 @@ case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;
   test) want=("${test_pkgs[@]}") ;;
   windows) want=("${windows_pkgs[@]}") ;;
-              wine64 python3 icoutils unzip)
-# The browser build (Emscripten; its optimiser needs Node's acorn) and the
-# browser tests: headless Chromium driven by Debian's Python with Selenium,
-# pictures through ImageMagick.
-web_pkgs=(cmake ninja-build emscripten node-acorn chromium chromium-driver python3-selenium
-          python3 imagemagick)
+  package) want=("${package_pkgs[@]}") ;;
+  web) want=("${web_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows|package|web" >&2; exit 2 ;;
 esac
 
 as_root() {
