@@ -172,6 +172,15 @@ class HaldenPage:
             return box ? [box.querySelector('.caption').textContent,
                           box.querySelector('.text').textContent] : null;""")
 
+    def box_look(self):
+        """(icon, button labels) of the message box on show, or None."""
+        return self.run("""
+            var box = document.querySelector('dialog.halden-box[open]');
+            if (!box) return null;
+            var icon = box.querySelector('.icon').className.replace('icon', '').trim();
+            return [icon, Array.from(box.querySelectorAll('button')).map(function (b) {
+              return b.textContent; })];""")
+
     def wait_for_box(self, caption, timeout=30.0):
         """Waits for the box with this caption, answering the multitexture
         notice (which every open shows where the driver offers it) on the

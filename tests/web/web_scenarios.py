@@ -86,6 +86,8 @@ def start_answered_no(s):
     with s.page() as page:
         caption, text = page.wait_for_box(START_CAPTION)
         s.check(text == 'Would You Like To Run In Fullscreen Mode?', 'the start-up question: ' + text)
+        s.check(page.box_look() == ['question', ['Yes', 'No']],
+                'a question icon with Yes and No: %s' % page.box_look())
         page.answer_boxes({START_CAPTION: 'Escape'})
         first = page.boxes()[0]
         s.check(first['answer'] == 7 and first['type'] == 0x24,
@@ -149,6 +151,9 @@ def fullscreen_twice(s):
         page.hold_steps(['N'])
         lit = page.canvas_picture()
 
+        # Seen after the layer's own listener: the browser's help stays away.
+        page.run('window.addEventListener("keydown", function (event) {'
+                 '  if (event.code === "F1") window.f1Prevented = event.defaultPrevented; });')
         page.press('F1')
         def reopened():
             box = page.open_box()
@@ -173,6 +178,8 @@ def fullscreen_twice(s):
             s.check(shown[0] > 640 and shown[1] > 480,
                     'the 640x480 buffer fills the screen at %dx%d' % tuple(shown))
         s.check(page.title() == REOPENED_TITLE, 'title "%s"' % page.title())
+        s.check(page.run('return window.f1Prevented;') is True,
+                "F1's own use in the browser is prevented")
 
         page.press('F1')
         page.wait_until('windowed again', lambda: not page.run(
@@ -247,9 +254,12 @@ def missing_picture(s):
         caption, text = page.wait_for_box('Error')
         s.check(text == 'Failed to open DIB file Pic/wall.bmp.\n',
                 'the loader says %r' % text)
+        s.check(page.box_look() == ['none', ['OK']], 'no icon, OK: %s' % page.box_look())
         page.answer('Return')
         caption, text = page.wait_for_box('ERROR')
         s.check(text == 'Initialization Failed.', 'then %r' % text)
+        s.check(page.box_look() == ['exclamation', ['OK']],
+                'an exclamation icon, OK: %s' % page.box_look())
         page.answer('Return')
         status = page.wait_for_end()
         s.check(status == 1, 'exit status %s' % status)
