@@ -29,12 +29,12 @@
 namespace halden_sdl {
 namespace {
 
-std::map<Uint64, SDL_GLContext> gContexts;
+std::map<HGLRC, SDL_GLContext> gContexts;
 Uint64 gLastPresent = 0;  // performance-counter time of the last paced swap
 
 // Reads what the window's visual offers through a context made for the
 // purpose; whatever was current before is current again afterwards.
-bool ReadFramebuffer(WindowRecord& record) {
+bool ReadFramebuffer(SdlWindow& record) {
   if (record.framebuffer.known) return true;
   SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
   SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
@@ -77,12 +77,23 @@ bool Satisfies(const Framebuffer& fb, const PIXELFORMATDESCRIPTOR& request) {
          fb.accumBits >= request.cAccumBits;
 }
 
-WindowRecord* WindowOfDc(HDC deviceContext) {
-  return FindWindow(WindowOfDeviceContext(deviceContext));
+// The window of a live DC: its SDL side and the model's record (both null
+// for a stale or made-up DC).
+struct DcWindow {
+  SdlWindow* native = nullptr;
+  win32_model::Window* record = nullptr;
+  explicit operator bool() const { return native != nullptr && record != nullptr; }
+};
+
+DcWindow WindowOfDc(HDC deviceContext) {
+  const HWND window = win32_model::WindowOfDeviceContext(deviceContext);
+  return DcWindow{FindSdlWindow(window), win32_model::FindWindow(window)};
 }
 
-}  // namespace
-
+// Paces presentation to about the display's refresh rate: when the swap
+// does not wait for the display (a minimised window, no vertical sync), it
+// sleeps until the next refresh is due instead of letting the frame loop run
+// flat out.
 void PacePresentation(SDL_Window* window) {
   const Uint64 frequency = SDL_GetPerformanceFrequency();
   int refreshRate = 60;
@@ -105,38 +116,39 @@ void PacePresentation(SDL_Window* window) {
   gLastPresent = now;
 }
 
+}  // namespace
 }  // namespace halden_sdl
 
 using namespace halden_sdl;
 
 int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* format) {
-  if (WindowOfDc(deviceContext) == nullptr || format == nullptr) return 0;
+  if (!WindowOfDc(deviceContext) || format == nullptr) return 0;
   if (format->iPixelType != PFD_TYPE_RGBA || (format->dwFlags & PFD_SUPPORT_OPENGL) == 0) return 0;
   return 1;
 }
 
 BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
-  WindowRecord* record = WindowOfDc(deviceContext);
-  if (record == nullptr || format != 1) return FALSE;
-  if (record->pixelFormat == format) return TRUE;
-  if (!ReadFramebuffer(*record)) return FALSE;
-  if (descriptor != nullptr && !Satisfies(record->framebuffer, *descriptor)) return FALSE;
-  record->pixelFormat = format;
+  const DcWindow window = WindowOfDc(deviceContext);
+  if (!window || format != 1) return FALSE;
+  if (window.record->pixelFormat == format) return TRUE;
+  if (!ReadFramebuffer(*window.native)) return FALSE;
+  if (descriptor != nullptr && !Satisfies(window.native->framebuffer, *descriptor)) return FALSE;
+  window.record->pixelFormat = format;
   return TRUE;
 }
 
 HGLRC WINAPI wglCreateContext(HDC deviceContext) {
-  WindowRecord* record = WindowOfDc(deviceContext);
-  if (record == nullptr || record->pixelFormat == 0) return nullptr;
+  const DcWindow window = WindowOfDc(deviceContext);
+  if (!window || window.record->pixelFormat == 0) return nullptr;
   SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
   SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-  SDL_GLContext context = SDL_GL_CreateContext(record->window);
+  SDL_GLContext context = SDL_GL_CreateContext(window.native->window);
   if (context == nullptr) return nullptr;
   // Win32 creates without binding; the program binds with wglMakeCurrent.
   SDL_GL_MakeCurrent(previousContext != nullptr ? previousWindow : nullptr, previousContext);
-  const Uint64 id = NextHandleId();
-  gContexts[id] = context;
-  return HandleFromId<HGLRC>(id);
+  const HGLRC handle = win32_model::NewHandle<HGLRC>();
+  gContexts[handle] = context;
+  return handle;
 }
 
 BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC renderContext) {
@@ -144,16 +156,16 @@ BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC renderContext) {
     if (VideoRunning()) SDL_GL_MakeCurrent(nullptr, nullptr);
     return TRUE;
   }
-  const auto found = gContexts.find(IdFromHandle(renderContext));
-  WindowRecord* record = WindowOfDc(deviceContext);
-  if (found == gContexts.end() || record == nullptr || record->pixelFormat == 0) return FALSE;
-  if (SDL_GL_MakeCurrent(record->window, found->second) != 0) return FALSE;
+  const auto found = gContexts.find(renderContext);
+  const DcWindow window = WindowOfDc(deviceContext);
+  if (found == gContexts.end() || !window || window.record->pixelFormat == 0) return FALSE;
+  if (SDL_GL_MakeCurrent(window.native->window, found->second) != 0) return FALSE;
   SDL_GL_SetSwapInterval(1);  // refused by some drivers; the swap is paced anyway
   return TRUE;
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC renderContext) {
-  const auto found = gContexts.find(IdFromHandle(renderContext));
+  const auto found = gContexts.find(renderContext);
   if (found == gContexts.end()) return FALSE;
   if (SDL_GL_GetCurrentContext() == found->second) SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(found->second);
@@ -171,12 +183,13 @@ PROC WINAPI wglGetProcAddress(LPCSTR name) {
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {
-  WindowRecord* record = WindowOfDc(deviceContext);
-  if (record == nullptr) return FALSE;
-  const bool current = SDL_GL_GetCurrentWindow() == record->window &&
-                       SDL_GL_GetCurrentContext() != nullptr && record->pixelFormat != 0;
-  if (current) SDL_GL_SwapWindow(record->window);
+  const DcWindow window = WindowOfDc(deviceContext);
+  if (!window) return FALSE;
+  SDL_Window* sdlWindow = window.native->window;
+  const bool current = SDL_GL_GetCurrentWindow() == sdlWindow &&
+                       SDL_GL_GetCurrentContext() != nullptr && window.record->pixelFormat != 0;
+  if (current) SDL_GL_SwapWindow(sdlWindow);
   // Paced even when it fails: the frame loop calls it once per pass either way.
-  PacePresentation(record->window);
+  PacePresentation(sdlWindow);
   return current ? TRUE : FALSE;
 }

@@ -51,7 +51,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
   SDL_MessageBoxData box{};
   box.flags = flags;
-  const WindowRecord* parent = FindWindow(owner);
+  const SdlWindow* parent = FindSdlWindow(owner);
   box.window = parent != nullptr ? parent->window : nullptr;
   box.title = caption;
   box.message = text;

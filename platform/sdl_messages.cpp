@@ -1,4 +1,7 @@
-// The message queue and the window procedures, on SDL2's event queue.
+// The message queue and the window procedures, on SDL2's event queue. The
+// queue itself, WM_QUIT and what each procedure was told are the Win32
+// model's (platform/win32_model.h); this file turns SDL's events into
+// messages.
 //
 // Implements:
 // - PeekMessageA (PM_REMOVE or PM_NOREMOVE, window and message-range
@@ -24,81 +27,49 @@
 // WM_KEYDOWN/WM_KEYUP); the scan-code bits of a key message's lParam are 0.
 #include <SDL.h>
 
-#include <deque>
-#include <iterator>
-
 #include "platform/sdl_keys.h"
 #include "platform/sdl_state.h"
 
 namespace halden_sdl {
 namespace {
 
-std::deque<MSG> gQueue;
-bool gQuitPosted = false;
-int gQuitCode = 0;
-
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG entry{};
-  entry.hwnd = window;
-  entry.message = message;
-  entry.wParam = wParam;
-  entry.lParam = lParam;
-  entry.time = VideoRunning() ? static_cast<DWORD>(SDL_GetTicks()) : 0;
-  gQueue.push_back(entry);
-}
-
-void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery) {
-  if (delivery == Delivery::kSend) {
-    SendToWindow(window, message, wParam, lParam);
-  } else {
-    Post(window, message, wParam, lParam);
-  }
-}
-
-WPARAM MakeWParam(unsigned low, unsigned high) {
-  return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
-}
+using win32_model::Delivery;
 
 void TranslateKey(const SDL_KeyboardEvent& key, bool keyUp) {
   HWND window = HandleOfSdlWindow(key.windowID);
-  if (window == nullptr) window = FocusWindow();
+  if (window == nullptr) window = win32_model::GetFocus();
   if (window == nullptr) return;
   const VirtualKey code = VirtualKeyFromSdl(key.keysym);
   if (code.code == 0) return;
-  Post(window, keyUp ? WM_KEYUP : WM_KEYDOWN, code.code,
-       KeyMessageLParam(code, keyUp, !keyUp && key.repeat != 0));
+  win32_model::PostMessage(window, keyUp ? WM_KEYUP : WM_KEYDOWN, code.code,
+                           KeyMessageLParam(code, keyUp, !keyUp && key.repeat != 0));
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
   const HWND window = HandleOfSdlWindow(event.windowID);
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return;
+  if (window == nullptr) return;
   switch (event.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
-      record->minimised = true;
-      ReportActivation(window, false, Delivery::kPost);
-      ReportClientSize(window, Delivery::kPost);
+      win32_model::ReportMinimised(window, Delivery::kPost);
       break;
     case SDL_WINDOWEVENT_MAXIMIZED:
     case SDL_WINDOWEVENT_RESTORED:
-      record->minimised = false;
-      record->maximised = event.event == SDL_WINDOWEVENT_MAXIMIZED;
-      ReportClientSize(window, Delivery::kPost);
-      ReportActivation(window, true, Delivery::kPost);
+      UpdateClientSize(window);
+      win32_model::ReportRestored(window, event.event == SDL_WINDOWEVENT_MAXIMIZED,
+                                  Delivery::kPost);
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-      ReportClientSize(window, Delivery::kPost);
+      UpdateClientSize(window);
+      win32_model::ReportClientSize(window, Delivery::kPost);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      SetFocusWindow(window);
-      ReportActivation(window, true, Delivery::kPost);
+      win32_model::ReportFocus(window, true, Delivery::kPost);
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      if (FocusWindow() == window) SetFocusWindow(nullptr);
-      ReportActivation(window, false, Delivery::kPost);
+      win32_model::ReportFocus(window, false, Delivery::kPost);
       break;
     case SDL_WINDOWEVENT_CLOSE:
-      Post(window, WM_CLOSE, 0, 0);
+      win32_model::PostMessage(window, WM_CLOSE, 0, 0);
       break;
     default:
       break;
@@ -119,12 +90,12 @@ void Translate(const SDL_Event& event) {
     case SDL_QUIT: {
       // SIGINT or SIGTERM: ask the window to close, so the program ends
       // through its own path and puts the display mode back.
-      HWND window = FocusWindow();
-      if (window == nullptr) window = AnyWindow();
+      HWND window = win32_model::GetFocus();
+      if (window == nullptr) window = win32_model::NewestWindow();
       if (window != nullptr) {
-        Post(window, WM_CLOSE, 0, 0);
+        win32_model::PostMessage(window, WM_CLOSE, 0, 0);
       } else {
-        PostQuitMessage(0);
+        win32_model::PostQuitMessage(0);
       }
       break;
     }
@@ -133,63 +104,7 @@ void Translate(const SDL_Event& event) {
   }
 }
 
-bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
-  if (window != nullptr && message.hwnd != window) return false;
-  if (filterMin == 0 && filterMax == 0) return true;
-  return message.message >= filterMin && message.message <= filterMax;
-}
-
 }  // namespace
-
-LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const WindowRecord* record = FindWindow(window);
-  if (record == nullptr || record->procedure == nullptr) return 0;
-  const WNDPROC procedure = record->procedure;  // the record may go while it runs
-  return procedure(window, message, wParam, lParam);
-}
-
-void ReportActivation(HWND window, bool active, Delivery delivery) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return;
-  if (record->activationSent && record->sentActive == active &&
-      record->sentMinimised == record->minimised) {
-    return;
-  }
-  record->activationSent = true;
-  record->sentActive = active;
-  record->sentMinimised = record->minimised;
-  Deliver(window, WM_ACTIVATE, MakeWParam(active ? WA_ACTIVE : WA_INACTIVE, record->minimised), 0,
-          delivery);
-}
-
-void ReportClientSize(HWND window, Delivery delivery) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return;
-  int width = 0;
-  int height = 0;
-  WPARAM kind = SIZE_MINIMIZED;
-  if (!record->minimised) {
-    SDL_GL_GetDrawableSize(record->window, &width, &height);
-    kind = record->maximised ? SIZE_MAXIMIZED : SIZE_RESTORED;
-  }
-  if (record->sentWidth == width && record->sentHeight == height && record->sentSizeKind == kind) {
-    return;
-  }
-  record->sentWidth = width;
-  record->sentHeight = height;
-  record->sentSizeKind = kind;
-  Deliver(
-      window, WM_SIZE, kind,
-      static_cast<LPARAM>(MakeWParam(static_cast<unsigned>(width), static_cast<unsigned>(height))),
-      delivery);
-}
-
-void DropQueuedMessages(HWND window) {
-  for (auto it = gQueue.begin(); it != gQueue.end();) {
-    it = it->hwnd == window ? gQueue.erase(it) : std::next(it);
-  }
-}
-
 }  // namespace halden_sdl
 
 using namespace halden_sdl;
@@ -201,42 +116,18 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) Translate(event);
   }
-  for (auto it = gQueue.begin(); it != gQueue.end(); ++it) {
-    if (!Matches(*it, window, filterMin, filterMax)) continue;
-    *message = *it;
-    if ((removeMessage & PM_REMOVE) != 0) gQueue.erase(it);
-    return TRUE;
-  }
-  if (gQuitPosted) {
-    *message = MSG{};
-    message->message = WM_QUIT;
-    message->wParam = static_cast<WPARAM>(gQuitCode);
-    if ((removeMessage & PM_REMOVE) != 0) gQuitPosted = false;
-    return TRUE;
-  }
-  return FALSE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG* message) {
-  if (message == nullptr) return FALSE;
-  const UINT kind = message->message;
-  return kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
+  return win32_model::PeekMessage(message, window, filterMin, filterMax, removeMessage) ? TRUE
+                                                                                        : FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* message) {
-  if (message == nullptr) return 0;
-  return SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-  gQuitPosted = true;
-  gQuitCode = exitCode;
+  return win32_model::DispatchMessage(message);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   (void)lParam;
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return 0;
+  const SdlWindow* native = FindSdlWindow(window);
+  if (native == nullptr) return 0;
   if (message == WM_CLOSE) {
     DestroyWindow(window);
     return 0;
@@ -244,16 +135,16 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_SYSCOMMAND) {
     switch (wParam & 0xFFF0) {
       case SC_CLOSE:
-        SendToWindow(window, WM_CLOSE, 0, 0);
+        win32_model::SendMessage(window, WM_CLOSE, 0, 0);
         break;
       case SC_MINIMIZE:
-        SDL_MinimizeWindow(record->window);
+        SDL_MinimizeWindow(native->window);
         break;
       case SC_MAXIMIZE:
-        SDL_MaximizeWindow(record->window);
+        SDL_MaximizeWindow(native->window);
         break;
       case SC_RESTORE:
-        SDL_RestoreWindow(record->window);
+        SDL_RestoreWindow(native->window);
         break;
       default:
         break;

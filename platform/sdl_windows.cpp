@@ -4,12 +4,11 @@
 // Implements:
 // - GetModuleHandleA(NULL); LoadIconA/LoadCursorA of the stock resources
 //   (SDL's own icon and arrow are what the user sees).
-// - RegisterClassA: registering a name again replaces the class and returns
-//   the same atom, so a program that registers at every open keeps working.
-// - AdjustWindowRectEx with the frame of a Windows 10 window at 96 dpi, and
-//   CreateWindowExA, which takes that frame off again: the client area is the
-//   size the program adjusted from. WS_POPUP after a successful CDS_FULLSCREEN
-//   change is a fullscreen window in that mode; WS_POPUP otherwise is a
+// - RegisterClassA, AdjustWindowRectEx and the client size CreateWindowExA
+//   takes from the outer size are the Win32 model's (platform/win32_model.h),
+//   so the client area is the size the program adjusted from; the desktop's
+//   real frame is the window manager's. WS_POPUP after a successful
+//   CDS_FULLSCREEN change is a fullscreen window in that mode; WS_POPUP otherwise is a
 //   borderless window; other styles are decorated (resizable with
 //   WS_THICKFRAME). WS_VISIBLE shows the window at once.
 // - ShowWindow (SW_HIDE hides, every other command shows), which sends
@@ -26,60 +25,25 @@
 // ShowWindow commands, and display-mode changes without CDS_FULLSCREEN.
 #include <SDL.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <map>
-#include <string>
 
 #include "platform/sdl_state.h"
 
 namespace halden_sdl {
 namespace {
 
-struct WindowClass {
-  ATOM atom;
-  WNDPROC procedure;
-};
+std::map<HWND, SdlWindow> gSdlWindows;
 
-std::map<std::string, WindowClass> gClasses;  // by lower-cased name, as Win32 ignores case
-ATOM gNextAtom = 0xC000;                      // where Windows numbers registered classes
-std::map<Uint64, WindowRecord> gWindows;
-std::map<Uint64, Uint64> gDeviceContexts;  // DC id -> window id
-Uint64 gLastHandleId = 0x10000;
-HWND gFocus = nullptr;
-
-bool gDisplayModeChanged = false;
 SDL_DisplayMode gFullscreenMode{};
-int gCursorCounter = 0;
-
-std::string LowerCase(const char* text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return result;
-}
-
-// An atom passed where a class name is expected (MAKEINTATOM).
-bool IsAtom(LPCSTR name) {
-  return reinterpret_cast<std::uintptr_t>(name) <= 0xFFFF;
-}
-
-const WindowClass* FindClass(LPCSTR name) {
-  if (name == nullptr) return nullptr;
-  if (IsAtom(name)) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-    for (const auto& entry : gClasses) {
-      if (entry.second.atom == atom) return &entry.second;
-    }
-    return nullptr;
-  }
-  const auto found = gClasses.find(LowerCase(name));
-  return found == gClasses.end() ? nullptr : &found->second;
-}
 
 void ApplyCursor() {
-  SDL_ShowCursor(gCursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  SDL_ShowCursor(win32_model::CursorCounter() >= 0 ? SDL_ENABLE : SDL_DISABLE);
+}
+
+DWORD MessageTime() {
+  return VideoRunning() ? static_cast<DWORD>(SDL_GetTicks()) : 0;
 }
 
 // Colour depth of a mode as Windows reports it: the pixel's storage size,
@@ -116,11 +80,15 @@ void RequestVisual(const VisualRequest& request) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
 }
 
-}  // namespace
-
-Uint64 NextHandleId() {
-  return ++gLastHandleId;
+// DestroyWindow's native step, after WM_DESTROY.
+void ReleaseSdlWindow(HWND window) {
+  const auto found = gSdlWindows.find(window);
+  if (found == gSdlWindows.end()) return;
+  SDL_DestroyWindow(found->second.window);
+  gSdlWindows.erase(found);
 }
+
+}  // namespace
 
 bool VideoRunning() {
   return SDL_WasInit(SDL_INIT_VIDEO) != 0;
@@ -148,123 +116,56 @@ bool EnsureVideo() {
   if (!quitRegistered) std::atexit(SDL_Quit);
   quitRegistered = true;
   SDL_StopTextInput();  // no WM_CHAR, so no text events either
+  win32_model::SetMessageClock(MessageTime);
   ApplyCursor();
   return true;
 }
 
-WindowRecord* FindWindow(HWND window) {
-  const auto found = gWindows.find(IdFromHandle(window));
-  return found == gWindows.end() ? nullptr : &found->second;
-}
-
-WindowRecord* FindWindowBySdlId(Uint32 sdlId) {
-  for (auto& entry : gWindows) {
-    if (entry.second.sdlId == sdlId) return &entry.second;
-  }
-  return nullptr;
+SdlWindow* FindSdlWindow(HWND window) {
+  const auto found = gSdlWindows.find(window);
+  return found == gSdlWindows.end() ? nullptr : &found->second;
 }
 
 HWND HandleOfSdlWindow(Uint32 sdlId) {
-  for (const auto& entry : gWindows) {
-    if (entry.second.sdlId == sdlId) return HandleFromId<HWND>(entry.first);
+  for (const auto& entry : gSdlWindows) {
+    if (entry.second.sdlId == sdlId) return entry.first;
   }
   return nullptr;
 }
 
-HWND AnyWindow() {
-  return gWindows.empty() ? nullptr : HandleFromId<HWND>(gWindows.begin()->first);
-}
-
-HWND WindowOfDeviceContext(HDC deviceContext) {
-  const auto found = gDeviceContexts.find(IdFromHandle(deviceContext));
-  if (found == gDeviceContexts.end()) return nullptr;
-  return HandleFromId<HWND>(found->second);
-}
-
-void SetFocusWindow(HWND window) {
-  gFocus = window;
-}
-HWND FocusWindow() {
-  return FindWindow(gFocus) != nullptr ? gFocus : nullptr;
+void UpdateClientSize(HWND window) {
+  const SdlWindow* native = FindSdlWindow(window);
+  if (native == nullptr) return;
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(native->window, &width, &height);
+  win32_model::SetClientSize(window, width, height);
 }
 
 }  // namespace halden_sdl
 
 using namespace halden_sdl;
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-  // Only the program itself is a module here.
-  return moduleName == nullptr ? HandleFromId<HMODULE>(0x400000) : nullptr;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-  if (instance != nullptr || iconName == nullptr) return nullptr;  // no resources of our own
-  return HandleFromId<HICON>(0x1001);
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-  if (instance != nullptr || cursorName == nullptr) return nullptr;
-  return HandleFromId<HCURSOR>(0x1002);
-}
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-  if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr ||
-      windowClass->lpszClassName == nullptr || IsAtom(windowClass->lpszClassName) ||
-      windowClass->lpszClassName[0] == '\0') {
-    return 0;
-  }
-  const std::string key = LowerCase(windowClass->lpszClassName);
-  auto found = gClasses.find(key);
-  if (found != gClasses.end()) {
-    found->second.procedure = windowClass->lpfnWndProc;
-    return found->second.atom;
-  }
-  if (gNextAtom == 0xFFFF) return 0;
-  const ATOM atom = gNextAtom++;
-  gClasses[key] = WindowClass{atom, windowClass->lpfnWndProc};
-  return atom;
-}
-
-BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
-  if (rect == nullptr) return FALSE;
-  (void)exStyle;  // the edge styles draw inside this frame on current Windows
-  LONG border = 0;
-  LONG caption = 0;
-  if ((style & WS_THICKFRAME) != 0) {
-    border = 8;
-  } else if ((style & WS_CAPTION) != 0 || (style & WS_POPUP) == 0) {
-    border = 3;  // a fixed dialog frame
-  }
-  if ((style & WS_CAPTION) == WS_CAPTION) caption = 23;
-  if (menu) caption += 20;
-  rect->left -= border;
-  rect->top -= border + caption;
-  rect->right += border;
-  rect->bottom += border;
-  return TRUE;
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, void* param) {
   (void)parent;
-  (void)menu;
   (void)instance;
   (void)param;
-  const WindowClass* windowClass = FindClass(className);
+  const win32_model::WindowClass* windowClass = win32_model::FindWindowClass(className);
   if (windowClass == nullptr || !EnsureVideo()) return nullptr;
 
   // The program passes the outer size; SDL wants the client size.
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int clientWidth = SDL_max(1, width - static_cast<int>(frame.right - frame.left));
-  const int clientHeight = SDL_max(1, height - static_cast<int>(frame.bottom - frame.top));
+  const bool hasMenu = menu != nullptr;
+  const win32_model::Frame frame = win32_model::WindowFrame(style, exStyle, hasMenu);
+  const win32_model::Size client =
+      win32_model::ClientSizeOfWindow(width, height, style, exStyle, hasMenu);
 
   const bool popup = (style & WS_POPUP) != 0;
-  const bool fullscreen = popup && gDisplayModeChanged;
+  const bool fullscreen = popup && win32_model::DisplayModeChanged();
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-  int left = x - static_cast<int>(frame.left);
-  int top = y - static_cast<int>(frame.top);
+  int left = x + static_cast<int>(frame.left);
+  int top = y + static_cast<int>(frame.top);
   if (fullscreen) {
     flags |= SDL_WINDOW_FULLSCREEN;
     left = static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
@@ -278,114 +179,67 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   SDL_Window* sdlWindow = nullptr;
   for (const VisualRequest& request : kVisualRequests) {
     RequestVisual(request);
+    // SDL makes no window of no size.
     sdlWindow = SDL_CreateWindow(windowName != nullptr ? windowName : "", left, top,
-                                 fullscreen ? gFullscreenMode.w : clientWidth,
-                                 fullscreen ? gFullscreenMode.h : clientHeight, flags);
+                                 fullscreen ? gFullscreenMode.w : SDL_max(1, client.width),
+                                 fullscreen ? gFullscreenMode.h : SDL_max(1, client.height), flags);
     if (sdlWindow != nullptr) break;
   }
   RequestVisual(kVisualRequests[0]);
   if (sdlWindow == nullptr) return nullptr;
   if (fullscreen) SDL_SetWindowDisplayMode(sdlWindow, &gFullscreenMode);
 
-  const Uint64 id = NextHandleId();
-  WindowRecord& record = gWindows[id];
-  record.window = sdlWindow;
-  record.sdlId = SDL_GetWindowID(sdlWindow);
-  record.procedure = windowClass->procedure;
-  record.style = style;
-  record.fullscreen = fullscreen;
-  const HWND handle = HandleFromId<HWND>(id);
+  const HWND handle =
+      win32_model::AddWindow(*windowClass, windowName, style, exStyle, client.width, client.height);
+  SdlWindow& native = gSdlWindows[handle];
+  native.window = sdlWindow;
+  native.sdlId = SDL_GetWindowID(sdlWindow);
+  native.fullscreen = fullscreen;
   if ((style & WS_VISIBLE) != 0) ShowWindow(handle, SW_SHOW);
   return handle;
 }
 
 BOOL WINAPI ShowWindow(HWND window, int showCommand) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return FALSE;
-  const BOOL wasVisible = record->visible ? TRUE : FALSE;
-  if (showCommand == SW_HIDE) {
-    if (record->visible) {
-      SDL_HideWindow(record->window);
-      record->visible = false;
-      ReportActivation(window, false, Delivery::kSend);
+  const SdlWindow* native = FindSdlWindow(window);
+  const win32_model::Window* record = win32_model::FindWindow(window);
+  if (native == nullptr || record == nullptr) return FALSE;
+  const bool show = showCommand != SW_HIDE;
+  if (show != record->visible) {
+    if (show) {
+      SDL_ShowWindow(native->window);
+    } else {
+      SDL_HideWindow(native->window);
     }
-    return wasVisible;
+    UpdateClientSize(window);
   }
-  if (!record->visible) {
-    SDL_ShowWindow(record->window);
-    record->visible = true;
-    // Win32 activates a window it shows and tells the procedure its size
-    // before ShowWindow returns.
-    ReportActivation(window, true, Delivery::kSend);
-    ReportClientSize(window, Delivery::kSend);
-  }
-  return wasVisible;
+  return win32_model::ShowWindow(window, showCommand) ? TRUE : FALSE;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return FALSE;
-  SDL_RaiseWindow(record->window);
+  const SdlWindow* native = FindSdlWindow(window);
+  if (native == nullptr) return FALSE;
+  SDL_RaiseWindow(native->window);
   return TRUE;
 }
 
 HWND WINAPI SetFocus(HWND window) {
-  const HWND previous = FocusWindow();
-  if (window == nullptr) {
-    SetFocusWindow(nullptr);
-    return previous;
+  const SdlWindow* native = FindSdlWindow(window);
+  const win32_model::Window* record = win32_model::FindWindow(window);
+  if (native != nullptr && record != nullptr && record->visible) {
+    SDL_SetWindowInputFocus(native->window);
   }
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return nullptr;
-  if (record->visible) SDL_SetWindowInputFocus(record->window);
-  SetFocusWindow(window);
-  return previous;
-}
-
-HWND WINAPI GetFocus(void) {
-  return FocusWindow();
+  return win32_model::SetFocus(window);
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr || record->destroying) return FALSE;
-  record->destroying = true;
-  ReportActivation(window, false, Delivery::kSend);
-  SendToWindow(window, WM_DESTROY, 0, 0);
-
-  const Uint64 id = IdFromHandle(window);
-  for (auto it = gDeviceContexts.begin(); it != gDeviceContexts.end();) {
-    it = it->second == id ? gDeviceContexts.erase(it) : std::next(it);
-  }
-  record = FindWindow(window);  // the procedure may have changed the table
-  if (record != nullptr) {
-    SDL_DestroyWindow(record->window);
-    gWindows.erase(id);
-  }
-  if (gFocus == window) gFocus = nullptr;
-  DropQueuedMessages(window);
-  return TRUE;
-}
-
-HDC WINAPI GetDC(HWND window) {
-  if (FindWindow(window) == nullptr) return nullptr;
-  const Uint64 id = NextHandleId();
-  gDeviceContexts[id] = IdFromHandle(window);
-  return HandleFromId<HDC>(id);
-}
-
-int WINAPI ReleaseDC(HWND window, HDC deviceContext) {
-  const auto found = gDeviceContexts.find(IdFromHandle(deviceContext));
-  if (found == gDeviceContexts.end() || found->second != IdFromHandle(window)) return 0;
-  gDeviceContexts.erase(found);
-  return 1;
+  return win32_model::DestroyWindow(window, ReleaseSdlWindow) ? TRUE : FALSE;
 }
 
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
   if (mode == nullptr) {
     // Back to the desktop: SDL restores it when the window leaves fullscreen.
-    gDisplayModeChanged = false;
-    for (auto& entry : gWindows) {
+    win32_model::SetDisplayModeChanged(false);
+    for (auto& entry : gSdlWindows) {
       if (entry.second.fullscreen) {
         SDL_SetWindowFullscreen(entry.second.window, 0);
         entry.second.fullscreen = false;
@@ -409,8 +263,8 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     if (SDL_GetDisplayMode(0, i, &offered) != 0) continue;
     if (offered.w == width && offered.h == height && WindowsBitsPerPixel(offered.format) >= bits) {
       gFullscreenMode = offered;
-      gDisplayModeChanged = true;
-      for (auto& entry : gWindows) {
+      win32_model::SetDisplayModeChanged(true);
+      for (auto& entry : gSdlWindows) {
         if (entry.second.fullscreen) SDL_SetWindowDisplayMode(entry.second.window, &offered);
       }
       return DISP_CHANGE_SUCCESSFUL;
@@ -420,7 +274,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
 }
 
 int WINAPI ShowCursor(BOOL show) {
-  gCursorCounter += show ? 1 : -1;
+  const int counter = win32_model::ShowCursor(show != FALSE);
   if (VideoRunning()) ApplyCursor();
-  return gCursorCounter;
+  return counter;
 }

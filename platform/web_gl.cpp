@@ -213,14 +213,13 @@ void DrawImmediate(GlState& s) {
   if (s.vertexUsed + count > s.vertexCapacity) {
     s.vertexCapacity = count > kVertexBufferSize ? count : kVertexBufferSize;
     emscripten_glBufferData(GL_ARRAY_BUFFER,
-                            s.vertexCapacity * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
-                            nullptr, GL_STREAM_DRAW);
+                            s.vertexCapacity * static_cast<GLsizeiptr>(sizeof(ClipVertex)), nullptr,
+                            GL_STREAM_DRAW);
     s.vertexUsed = 0;
   }
   emscripten_glBufferSubData(GL_ARRAY_BUFFER,
                              s.vertexUsed * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
-                             count * static_cast<GLsizeiptr>(sizeof(ClipVertex)),
-                             s.clipped.data());
+                             count * static_cast<GLsizeiptr>(sizeof(ClipVertex)), s.clipped.data());
   emscripten_glDrawArrays(mode, static_cast<GLint>(s.vertexUsed), static_cast<GLsizei>(count));
   s.vertexUsed += count;
   emscripten_glBindVertexArray(0);

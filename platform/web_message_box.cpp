@@ -10,7 +10,7 @@
 // modality flags, and owner windows (every box is modal to the whole page).
 #include <emscripten.h>
 
-#include "platform/win32_api.h"
+#include "platform/win32_model.h"  // the button and icon masks beyond the program's own
 
 // clang-format off
 EM_ASYNC_JS(int, HaldenAskInPage, (const char* text, const char* caption, unsigned type), {

@@ -1,4 +1,5 @@
-// The message queue and the window procedures, fed by the page's events.
+// The message queue and the window procedures, fed by the page's events, on
+// the Win32 model's queue.
 //
 // Implements:
 // - PeekMessageA (PM_REMOVE or PM_NOREMOVE, window and message-range
@@ -16,7 +17,8 @@
 //     page closing      -> WM_CLOSE
 //   WM_QUIT comes out once nothing else is waiting after PostQuitMessage.
 // - TranslateMessage (reports key messages as translated, posts nothing),
-//   DispatchMessageA, PostQuitMessage.
+//   DispatchMessageA (the page keeps the last messages dispatched, for the
+//   tests), PostQuitMessage.
 // - DefWindowProcA: WM_CLOSE destroys the window; WM_SYSCOMMAND's SC_CLOSE
 //   sends WM_CLOSE; everything else gives 0.
 // Leaves out: WM_CHAR, mouse and paint messages, WM_MOVE, WM_SETFOCUS and
@@ -24,24 +26,21 @@
 // WM_KEYDOWN/WM_KEYUP); the scan-code bits of a key message's lParam are 0.
 #include <emscripten.h>
 
-#include <deque>
-#include <iterator>
-
 #include "platform/web_state.h"
 
 // clang-format off
 // Fills event[4] with the next page event; 0 when none is waiting.
 EM_JS(int, HaldenTakePageEvent, (int* event), { return HaldenPage.takeEventInto(event); });
-EM_JS(int, HaldenCanvasWidth, (unsigned id), { return HaldenPage.clientSize(id)[0]; });
-EM_JS(int, HaldenCanvasHeight, (unsigned id), { return HaldenPage.clientSize(id)[1]; });
 EM_JS(double, HaldenNow, (), { return performance.now(); });
-EM_JS(void, HaldenNoteMessage, (unsigned message, unsigned wParam, int lParam, int sent), {
-  HaldenPage.noteMessage(message, wParam, lParam, sent);
+EM_JS(void, HaldenNoteMessage, (unsigned message, unsigned wParam, int lParam), {
+  HaldenPage.noteMessage(message, wParam, lParam);
 });
 // clang-format on
 
 namespace halden_web {
 namespace {
+
+using win32_model::Delivery;
 
 // The page's event kinds, as web_page.js numbers them.
 constexpr int kEventKey = 1;
@@ -49,48 +48,13 @@ constexpr int kEventVisibility = 2;
 constexpr int kEventResize = 3;
 constexpr int kEventClose = 4;
 
-std::deque<MSG> gQueue;
-bool gQuitPosted = false;
-int gQuitCode = 0;
-
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  HaldenNoteMessage(message, static_cast<unsigned>(wParam), static_cast<int>(lParam), 0);
-  MSG entry{};
-  entry.hwnd = window;
-  entry.message = message;
-  entry.wParam = wParam;
-  entry.lParam = lParam;
-  entry.time = static_cast<DWORD>(HaldenNow());
-  gQueue.push_back(entry);
-}
-
-void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery) {
-  if (delivery == Delivery::kSend) {
-    HaldenNoteMessage(message, static_cast<unsigned>(wParam), static_cast<int>(lParam), 1);
-    SendToWindow(window, message, wParam, lParam);
-  } else {
-    Post(window, message, wParam, lParam);
-  }
-}
-
-WPARAM MakeWParam(unsigned low, unsigned high) {
-  return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
-}
-
-// The lParam of WM_KEYDOWN/WM_KEYUP: repeat count 1, extended bit, previous
-// key state (bit 30: set on auto-repeat and on release), transition (bit 31:
-// set on release).
-LPARAM KeyMessageLParam(bool extended, bool keyUp, bool repeat) {
-  ULONG_PTR bits = 1;
-  if (extended) bits |= ULONG_PTR{1} << 24;
-  if (keyUp || repeat) bits |= ULONG_PTR{1} << 30;
-  if (keyUp) bits |= ULONG_PTR{1} << 31;
-  return static_cast<LPARAM>(bits);
+DWORD MessageTime() {
+  return static_cast<DWORD>(HaldenNow());
 }
 
 HWND TargetWindow() {
-  const HWND focus = FocusWindow();
-  return focus != nullptr ? focus : AnyWindow();
+  const HWND focus = win32_model::GetFocus();
+  return focus != nullptr ? focus : win32_model::NewestWindow();
 }
 
 void TranslatePageEvent(const int event[4]) {
@@ -102,37 +66,36 @@ void TranslatePageEvent(const int event[4]) {
       const bool keyUp = event[1] != 0;
       const bool extended = (event[3] & 1) != 0;
       const bool repeat = (event[3] & 2) != 0;
-      Post(window, keyUp ? WM_KEYUP : WM_KEYDOWN, code,
-           KeyMessageLParam(extended, keyUp, !keyUp && repeat));
+      win32_model::PostMessage(window, keyUp ? WM_KEYUP : WM_KEYDOWN, code,
+                               win32_model::KeyMessageLParam(extended, keyUp, !keyUp && repeat));
       break;
     }
-    case kEventVisibility: {
-      // The page hides and shows the program's one window as a whole.
-      const bool hidden = event[1] != 0;
-      const HWND window = AnyWindow();
-      WindowRecord* record = FindWindow(window);
-      if (record == nullptr || !record->visible) break;
-      record->minimised = hidden;
-      if (hidden) {
-        ReportActivation(window, false, Delivery::kPost);
-        ReportClientSize(window, Delivery::kPost);
-      } else {
-        ReportClientSize(window, Delivery::kPost);
-        ReportActivation(window, true, Delivery::kPost);
+    case kEventVisibility:
+      // The page hides and shows every window at once, as minimising would.
+      for (HWND window : win32_model::LiveWindows()) {
+        const win32_model::Window* record = win32_model::FindWindow(window);
+        if (record == nullptr || !record->visible) continue;
+        if (event[1] != 0) {
+          win32_model::ReportMinimised(window, Delivery::kPost);
+        } else {
+          UpdateClientSize(window);
+          win32_model::ReportRestored(window, false, Delivery::kPost);
+        }
       }
       break;
-    }
     case kEventResize: {
-      const HWND window = WindowOfId(static_cast<std::uint32_t>(event[1]));
-      if (window != nullptr) ReportClientSize(window, Delivery::kPost);
+      const HWND window = WindowOfCanvas(static_cast<unsigned>(event[1]));
+      if (window == nullptr) return;
+      UpdateClientSize(window);
+      win32_model::ReportClientSize(window, Delivery::kPost);
       break;
     }
     case kEventClose: {
       const HWND window = TargetWindow();
       if (window != nullptr) {
-        Post(window, WM_CLOSE, 0, 0);
+        win32_model::PostMessage(window, WM_CLOSE, 0, 0);
       } else {
-        PostQuitMessage(0);
+        win32_model::PostQuitMessage(0);
       }
       break;
     }
@@ -141,114 +104,37 @@ void TranslatePageEvent(const int event[4]) {
   }
 }
 
-bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
-  if (window != nullptr && message.hwnd != window) return false;
-  if (filterMin == 0 && filterMax == 0) return true;
-  return message.message >= filterMin && message.message <= filterMax;
-}
-
 }  // namespace
-
-LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const WindowRecord* record = FindWindow(window);
-  if (record == nullptr || record->procedure == nullptr) return 0;
-  const WNDPROC procedure = record->procedure;
-  return procedure(window, message, wParam, lParam);
-}
-
-void ReportActivation(HWND window, bool active, Delivery delivery) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return;
-  if (record->activationSent && record->sentActive == active &&
-      record->sentMinimised == record->minimised) {
-    return;
-  }
-  record->activationSent = true;
-  record->sentActive = active;
-  record->sentMinimised = record->minimised;
-  Deliver(window, WM_ACTIVATE, MakeWParam(active ? WA_ACTIVE : WA_INACTIVE, record->minimised), 0,
-          delivery);
-}
-
-void ReportClientSize(HWND window, Delivery delivery) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return;
-  int width = 0;
-  int height = 0;
-  WPARAM kind = SIZE_MINIMIZED;
-  if (!record->minimised) {
-    width = HaldenCanvasWidth(WindowId(window));
-    height = HaldenCanvasHeight(WindowId(window));
-    kind = SIZE_RESTORED;
-  }
-  if (record->sentWidth == width && record->sentHeight == height && record->sentSizeKind == kind) {
-    return;
-  }
-  record->sentWidth = width;
-  record->sentHeight = height;
-  record->sentSizeKind = kind;
-  Deliver(
-      window, WM_SIZE, kind,
-      static_cast<LPARAM>(MakeWParam(static_cast<unsigned>(width), static_cast<unsigned>(height))),
-      delivery);
-}
-
-void DropQueuedMessages(HWND window) {
-  for (auto it = gQueue.begin(); it != gQueue.end();) {
-    it = it->hwnd == window ? gQueue.erase(it) : std::next(it);
-  }
-}
-
 }  // namespace halden_web
 
 using namespace halden_web;
 
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
                          UINT removeMessage) {
-  if (message == nullptr) return FALSE;
+  win32_model::SetMessageClock(MessageTime);  // what MSG::time counts: the page's clock
   int event[4];
   while (HaldenTakePageEvent(event) != 0) TranslatePageEvent(event);
-  for (auto it = gQueue.begin(); it != gQueue.end(); ++it) {
-    if (!Matches(*it, window, filterMin, filterMax)) continue;
-    *message = *it;
-    if ((removeMessage & PM_REMOVE) != 0) gQueue.erase(it);
-    return TRUE;
-  }
-  if (gQuitPosted) {
-    *message = MSG{};
-    message->message = WM_QUIT;
-    message->wParam = static_cast<WPARAM>(gQuitCode);
-    if ((removeMessage & PM_REMOVE) != 0) gQuitPosted = false;
-    return TRUE;
-  }
-  return FALSE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG* message) {
-  if (message == nullptr) return FALSE;
-  const UINT kind = message->message;
-  return kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
+  return win32_model::PeekMessage(message, window, filterMin, filterMax, removeMessage) ? TRUE
+                                                                                        : FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* message) {
-  if (message == nullptr) return 0;
-  return SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-  gQuitPosted = true;
-  gQuitCode = exitCode;
+  if (message != nullptr) {
+    HaldenNoteMessage(message->message, static_cast<unsigned>(message->wParam),
+                      static_cast<int>(message->lParam));
+  }
+  return win32_model::DispatchMessage(message);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   (void)lParam;
-  if (FindWindow(window) == nullptr) return 0;
+  if (FindWebWindow(window) == nullptr) return 0;
   if (message == WM_CLOSE) {
     DestroyWindow(window);
     return 0;
   }
   if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-    SendToWindow(window, WM_CLOSE, 0, 0);
+    win32_model::SendMessage(window, WM_CLOSE, 0, 0);
   }
   return 0;
 }

@@ -30,8 +30,8 @@ var HaldenPage = (function () {
     busyMilliseconds: 0,  // time the program ran between one frame and the next
     busyFrames: 0,        // frames that busyMilliseconds covers
     boxes: [],            // [{caption, text, type, answer}] in order
-    messages: [],         // the last window messages the layer posted or sent:
-                          // [message, wParam, lParam, sent]
+    messages: [],         // the last window messages the program dispatched:
+                          // [message, wParam, lParam]
     status: null          // the exit status once the program has ended
   };
 
@@ -190,8 +190,8 @@ var HaldenPage = (function () {
     // The NUL-terminated text at a pointer into the program's memory.
     ansiString: ansiString,
 
-    noteMessage: function (message, wParam, lParam, sent) {
-      stats.messages.push([message, wParam, lParam, sent]);
+    noteMessage: function (message, wParam, lParam) {
+      stats.messages.push([message, wParam, lParam]);
       if (stats.messages.length > 256) stats.messages.shift();
     },
 

@@ -1,64 +1,27 @@
-// State shared by the browser implementation of the Win32 subset: the
-// windows (each a canvas in the page) behind the handles the program holds,
-// and the message queue's entry points that the window operations use.
+// What the browser layer keeps beside the Win32 model (platform/win32_model.h)
+// for each window: the canvas in the page that is its client area, and the
+// pixel format asked for it, which its WebGL context is made from.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "platform/win32_api.h"
+#include "platform/win32_model.h"
 
 namespace halden_web {
 
-struct WindowRecord {
-  WNDPROC procedure = nullptr;
-  DWORD style = 0;
-  std::string canvasSelector;  // "#halden-window-<id>"
-  bool visible = false;
-  bool minimised = false;   // the page is hidden
-  bool destroying = false;  // inside DestroyWindow, so a second call fails
-  // What the window procedure was last told, so that no WM_SIZE or
-  // WM_ACTIVATE is repeated.
-  bool activationSent = false;
-  bool sentActive = false;
-  bool sentMinimised = false;
-  int sentWidth = -1;
-  int sentHeight = -1;
-  WPARAM sentSizeKind = 0;
-  int pixelFormat = 0;  // 0 until SetPixelFormat succeeds
+struct WebWindow {
+  unsigned canvasId = 0;       // the page's number for the canvas
+  std::string canvasSelector;  // "#halden-window-<id>", for WebGL
   PIXELFORMATDESCRIPTOR format{};
 };
 
-WindowRecord* FindWindow(HWND window);
-std::uint32_t WindowId(HWND window);
-HWND WindowOfId(std::uint32_t id);
-HWND AnyWindow();  // null when there is none
-// The window whose device context this is; null for an unknown or released DC.
-HWND WindowOfDeviceContext(HDC deviceContext);
-
-// Calls the window procedure at once, as Win32 does for sent messages.
-LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-enum class Delivery { kSend, kPost };
-// Tells the window procedure about a change of activation (WM_ACTIVATE, with
-// the minimised state in the high word) or of the client size (WM_SIZE; 0 by
-// 0 while minimised), unless it was already told.
-void ReportActivation(HWND window, bool active, Delivery delivery);
-void ReportClientSize(HWND window, Delivery delivery);
-
-void SetFocusWindow(HWND window);
-HWND FocusWindow();
-
-void DropQueuedMessages(HWND window);
-
-template <typename Handle>
-Handle HandleFromId(std::uint64_t id) {
-  return reinterpret_cast<Handle>(static_cast<std::uintptr_t>(id));
-}
-template <typename Handle>
-std::uint64_t IdFromHandle(Handle handle) {
-  return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
-}
-std::uint64_t NextHandleId();
+// The layer's record of a live window; null for any other handle.
+WebWindow* FindWebWindow(HWND window);
+// The live window whose canvas has this number; null when none has.
+HWND WindowOfCanvas(unsigned canvasId);
+// Reads the canvas's drawing-buffer size into the model's client size.
+void UpdateClientSize(HWND window);
 
 }  // namespace halden_web

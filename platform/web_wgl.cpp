@@ -51,12 +51,8 @@ struct RenderContext {
   HWND window = nullptr;
 };
 
-std::map<std::uint64_t, RenderContext> gContexts;
-std::uint64_t gCurrentContext = 0;
-
-WindowRecord* WindowOfDc(HDC deviceContext) {
-  return FindWindow(WindowOfDeviceContext(deviceContext));
-}
+std::map<HGLRC, RenderContext> gContexts;
+HGLRC gCurrentContext = nullptr;
 
 bool Satisfiable(const PIXELFORMATDESCRIPTOR& request) {
   return request.cColorBits <= 32 && request.cRedBits <= 8 && request.cGreenBits <= 8 &&
@@ -64,12 +60,12 @@ bool Satisfiable(const PIXELFORMATDESCRIPTOR& request) {
          request.cStencilBits <= 8 && request.cAccumBits == 0 && request.cAuxBuffers == 0;
 }
 
-// Makes `context` current for WebGL and the pipeline (0: none).
-bool Activate(std::uint64_t context) {
-  if (context == 0) {
+// Makes `context` current for WebGL and the pipeline (null: none).
+bool Activate(HGLRC context) {
+  if (context == nullptr) {
     emscripten_webgl_make_context_current(0);
     SetCurrentGlState(nullptr);
-    gCurrentContext = 0;
+    gCurrentContext = nullptr;
     return true;
   }
   const auto found = gContexts.find(context);
@@ -88,43 +84,46 @@ bool Activate(std::uint64_t context) {
 using namespace halden_web;
 
 int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* format) {
-  if (WindowOfDc(deviceContext) == nullptr || format == nullptr) return 0;
+  if (win32_model::WindowOfDeviceContext(deviceContext) == nullptr || format == nullptr) return 0;
   if (format->iPixelType != PFD_TYPE_RGBA || (format->dwFlags & PFD_SUPPORT_OPENGL) == 0) return 0;
   return 1;
 }
 
 BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
-  WindowRecord* record = WindowOfDc(deviceContext);
-  if (record == nullptr || format != 1) return FALSE;
+  const HWND window = win32_model::WindowOfDeviceContext(deviceContext);
+  win32_model::Window* record = win32_model::FindWindow(window);
+  WebWindow* web = FindWebWindow(window);
+  if (record == nullptr || web == nullptr || format != 1) return FALSE;
   if (record->pixelFormat == format) return TRUE;
   if (descriptor != nullptr && !Satisfiable(*descriptor)) return FALSE;
   record->pixelFormat = format;
-  if (descriptor != nullptr) record->format = *descriptor;
+  if (descriptor != nullptr) web->format = *descriptor;
   return TRUE;
 }
 
 HGLRC WINAPI wglCreateContext(HDC deviceContext) {
-  const HWND window = WindowOfDeviceContext(deviceContext);
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr || record->pixelFormat == 0) return nullptr;
+  const HWND window = win32_model::WindowOfDeviceContext(deviceContext);
+  const win32_model::Window* record = win32_model::FindWindow(window);
+  const WebWindow* web = FindWebWindow(window);
+  if (record == nullptr || web == nullptr || record->pixelFormat == 0) return nullptr;
 
   EmscriptenWebGLContextAttributes attributes;
   emscripten_webgl_init_context_attributes(&attributes);
   attributes.majorVersion = 2;
   attributes.minorVersion = 0;
-  attributes.alpha = record->format.cAlphaBits > 0 ? EM_TRUE : EM_FALSE;
-  attributes.depth = record->format.cDepthBits > 0 ? EM_TRUE : EM_FALSE;
-  attributes.stencil = record->format.cStencilBits > 0 ? EM_TRUE : EM_FALSE;
+  attributes.alpha = web->format.cAlphaBits > 0 ? EM_TRUE : EM_FALSE;
+  attributes.depth = web->format.cDepthBits > 0 ? EM_TRUE : EM_FALSE;
+  attributes.stencil = web->format.cStencilBits > 0 ? EM_TRUE : EM_FALSE;
   attributes.antialias = EM_FALSE;
   attributes.premultipliedAlpha = EM_FALSE;
   attributes.preserveDrawingBuffer = EM_FALSE;
   const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl =
-      emscripten_webgl_create_context(record->canvasSelector.c_str(), &attributes);
+      emscripten_webgl_create_context(web->canvasSelector.c_str(), &attributes);
   if (webgl <= 0) return nullptr;
 
   // The pipeline is built inside the new context; whatever was current
   // before is current again afterwards, as wglCreateContext binds nothing.
-  const std::uint64_t previous = gCurrentContext;
+  const HGLRC previous = gCurrentContext;
   emscripten_webgl_make_context_current(webgl);
   GlState* state = CreateGlState();
   if (state == nullptr) {
@@ -133,44 +132,44 @@ HGLRC WINAPI wglCreateContext(HDC deviceContext) {
     Activate(previous);
     return nullptr;
   }
-  const std::uint64_t id = NextHandleId();
-  gContexts[id] = RenderContext{webgl, state, window};
-  if (!Activate(previous)) Activate(0);
-  return HandleFromId<HGLRC>(id);
+  const HGLRC handle = win32_model::NewHandle<HGLRC>();
+  gContexts[handle] = RenderContext{webgl, state, window};
+  if (!Activate(previous)) Activate(nullptr);
+  return handle;
 }
 
 BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC renderContext) {
   if (renderContext == nullptr) {
-    Activate(0);
+    Activate(nullptr);
     return TRUE;
   }
-  const auto found = gContexts.find(IdFromHandle(renderContext));
-  const HWND window = WindowOfDeviceContext(deviceContext);
-  WindowRecord* record = FindWindow(window);
+  const auto found = gContexts.find(renderContext);
+  const HWND window = win32_model::WindowOfDeviceContext(deviceContext);
+  const win32_model::Window* record = win32_model::FindWindow(window);
   // A WebGL context draws only on the canvas it was made for.
   if (found == gContexts.end() || record == nullptr || record->pixelFormat == 0 ||
       found->second.window != window) {
     return FALSE;
   }
-  return Activate(found->first) ? TRUE : FALSE;
+  return Activate(renderContext) ? TRUE : FALSE;
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC renderContext) {
-  const auto found = gContexts.find(IdFromHandle(renderContext));
+  const auto found = gContexts.find(renderContext);
   if (found == gContexts.end()) return FALSE;
-  const std::uint64_t previous = gCurrentContext == found->first ? 0 : gCurrentContext;
-  Activate(found->first);
+  const HGLRC previous = gCurrentContext == renderContext ? nullptr : gCurrentContext;
+  Activate(renderContext);
   DestroyGlState(found->second.state);
   HaldenLoseContext();
   emscripten_webgl_destroy_context(found->second.webgl);
   gContexts.erase(found);
-  Activate(0);
+  Activate(nullptr);
   Activate(previous);
   return TRUE;
 }
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
-  if (name == nullptr || gCurrentContext == 0) return nullptr;
+  if (name == nullptr || gCurrentContext == nullptr) return nullptr;
   void* address = ExtensionEntryPoint(name);
   PROC procedure = nullptr;
   static_assert(sizeof(procedure) == sizeof(address), "function and data pointers differ");
@@ -179,7 +178,7 @@ PROC WINAPI wglGetProcAddress(LPCSTR name) {
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {
-  const HWND window = WindowOfDeviceContext(deviceContext);
+  const HWND window = win32_model::WindowOfDeviceContext(deviceContext);
   const auto found = gContexts.find(gCurrentContext);
   const bool current =
       window != nullptr && found != gContexts.end() && found->second.window == window;

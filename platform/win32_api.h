@@ -4,9 +4,10 @@
 // is called. Elsewhere it declares exactly the subset of Win32 the program
 // uses, with Win32's own type sizes, constants and values; platform/ supplies
 // it on SDL2 for the program and in a browser page (web_*.cpp, with OpenGL
-// 1.1 itself on WebGL 2), and tests/support supplies a scripted version for
-// the tests. Where the SDL2 or the browser layer cannot do what Win32 does,
-// the note stands next to the declaration.
+// 1.1 itself on WebGL 2), and support/ supplies a scripted version for tests,
+// benchmarks and tools, all over the Win32 model in platform/win32_model.h.
+// Where the SDL2 or the browser layer cannot do what Win32 does, the note
+// stands next to the declaration.
 #pragma once
 
 #if defined(_WIN32)
@@ -18,6 +19,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// After windows.h, which defines what they declare with.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -200,62 +203,33 @@ typedef struct _devicemodeA {
 static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes");
 
 // ---- Constants ----
+// Only those the program uses; platform/win32_model.h has the rest that the
+// layers and tests need.
 
 // Window messages.
-#define WM_CREATE 0x0001
-#define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
 #define WM_ACTIVATE 0x0006
-#define WM_SETFOCUS 0x0007
-#define WM_KILLFOCUS 0x0008
-#define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
-#define WM_SHOWWINDOW 0x0018
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
-#define WM_CHAR 0x0102
-#define WM_SYSKEYDOWN 0x0104
-#define WM_SYSKEYUP 0x0105
 #define WM_SYSCOMMAND 0x0112
 
-// WM_ACTIVATE's low word.
-#define WA_INACTIVE 0
-#define WA_ACTIVE 1
-#define WA_CLICKACTIVE 2
-
-// WM_SIZE's wParam.
-#define SIZE_RESTORED 0
-#define SIZE_MINIMIZED 1
-#define SIZE_MAXIMIZED 2
-
 // WM_SYSCOMMAND's wParam.
-#define SC_MINIMIZE 0xF020
-#define SC_MAXIMIZE 0xF030
-#define SC_CLOSE 0xF060
-#define SC_RESTORE 0xF120
 #define SC_SCREENSAVE 0xF140
 #define SC_MONITORPOWER 0xF170
 
-#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
 // Message boxes.
 #define MB_OK 0x00000000L
-#define MB_OKCANCEL 0x00000001L
 #define MB_YESNO 0x00000004L
-#define MB_TYPEMASK 0x0000000FL
 #define MB_ICONHAND 0x00000010L
 #define MB_ICONQUESTION 0x00000020L
 #define MB_ICONEXCLAMATION 0x00000030L
 #define MB_ICONASTERISK 0x00000040L
-#define MB_ICONMASK 0x000000F0L
-#define MB_ICONERROR MB_ICONHAND
 #define MB_ICONSTOP MB_ICONHAND
-#define MB_ICONWARNING MB_ICONEXCLAMATION
 #define MB_ICONINFORMATION MB_ICONASTERISK
-#define IDOK 1
-#define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
 
@@ -265,7 +239,6 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes");
 #define CS_OWNDC 0x0020
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
-#define WS_VISIBLE 0x10000000L
 #define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CLIPCHILDREN 0x02000000L
 #define WS_CAPTION 0x00C00000L
@@ -277,19 +250,14 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes");
   (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_EX_WINDOWEDGE 0x00000100L
 #define WS_EX_APPWINDOW 0x00040000L
-#define SW_HIDE 0
 #define SW_SHOW 5
 
-#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDI_WINLOGO MAKEINTRESOURCEA(32517)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 // Display settings.
 #define CDS_FULLSCREEN 0x00000004
 #define DISP_CHANGE_SUCCESSFUL 0
-#define DISP_CHANGE_RESTART 1
-#define DISP_CHANGE_FAILED (-1)
-#define DISP_CHANGE_BADMODE (-2)
 #define DM_BITSPERPEL 0x00040000L
 #define DM_PELSWIDTH 0x00080000L
 #define DM_PELSHEIGHT 0x00100000L
@@ -302,64 +270,39 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes");
 #define PFD_MAIN_PLANE 0
 
 // Virtual-key codes. Letters and digits are their upper-case ASCII codes.
-#define VK_BACK 0x08
-#define VK_TAB 0x09
-#define VK_RETURN 0x0D
-#define VK_SHIFT 0x10
-#define VK_CONTROL 0x11
-#define VK_MENU 0x12
-#define VK_PAUSE 0x13
-#define VK_CAPITAL 0x14
 #define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
-#define VK_PRIOR 0x21
-#define VK_NEXT 0x22
-#define VK_END 0x23
-#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
-#define VK_INSERT 0x2D
-#define VK_DELETE 0x2E
-#define VK_NUMPAD0 0x60
 #define VK_F1 0x70
-#define VK_F2 0x71
-#define VK_F3 0x72
-#define VK_F4 0x73
-#define VK_F5 0x74
-#define VK_F6 0x75
-#define VK_F7 0x76
-#define VK_F8 0x77
-#define VK_F9 0x78
-#define VK_F10 0x79
-#define VK_F11 0x7A
-#define VK_F12 0x7B
 
 // ---- Operations ----
 
 // Module, icons, cursors. The handles returned only need to be non-null.
-// SDL2 layer: GetModuleHandleA knows only NULL (the program); the icon and
-// cursor are stock ones only, and SDL's own are what the user sees.
+// Every layer: GetModuleHandleA knows only NULL (the program); the icon and
+// cursor are stock ones only. SDL2 layer: SDL's own are what the user sees.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 
 // Window classes and windows. Only one window exists at a time.
-// SDL2 layer: registering a class name again replaces the class (Windows
-// refuses it while the class exists). AdjustWindowRectEx uses a fixed frame
-// (Windows 10 at 96 dpi) and CreateWindowExA takes it off again, so the client
-// area is what was adjusted from; the desktop's real frame is the window
-// manager's. WS_POPUP is fullscreen only after a CDS_FULLSCREEN change (else
-// borderless). No WM_CREATE is sent. ShowWindow knows SW_HIDE and showing.
-// GetDC(NULL), the screen's DC, is not available.
+// Every layer (the Win32 model): registering a class name again replaces the
+// class (Windows refuses it while the class exists). AdjustWindowRectEx uses
+// a fixed frame (Windows 10 at 96 dpi) and CreateWindowExA takes it off
+// again, so the client area is what was adjusted from. No WM_CREATE is sent.
+// ShowWindow knows SW_HIDE and showing. Every window has its own device
+// context, as with CS_OWNDC, and ReleaseDC fails once every GetDC has been
+// matched. GetDC(NULL), the screen's DC, is not available.
+// SDL2 layer: the desktop's real frame is the window manager's. WS_POPUP is
+// fullscreen only after a CDS_FULLSCREEN change (else borderless).
 // Browser layer: a window is a canvas of the client size in the page, its
 // title the page's; windows are placed by the page, not at (x, y);
 // WS_THICKFRAME gives the canvas a sizing grip.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, void* param);
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
 BOOL WINAPI SetForegroundWindow(HWND window);
@@ -405,11 +348,12 @@ BOOL WINAPI SwapBuffers(HDC deviceContext);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // The message queue and the window procedure.
-// Browser layer: as the SDL2 layer, from the page's key events; the page
-// hidden and shown again arrives as a minimise and restore, closing the page
-// as WM_CLOSE (handled before the page goes).
+// Every layer: TranslateMessage makes no WM_CHAR.
+// Browser layer: keys as the SDL2 layer's, from the page's key events; the
+// page hidden and shown again arrives as a minimise and restore, closing the
+// page as WM_CLOSE (handled before the page goes).
 // SDL2 layer: Alt and F10 arrive as WM_KEYDOWN/WM_KEYUP (not WM_SYSKEYDOWN);
-// TranslateMessage makes no WM_CHAR; a key message's lParam has no scan code.
+// a key message's lParam has no scan code.
 // WM_SIZE and WM_ACTIVATE from the desktop are queued like posted messages
 // (Windows sends them), and SIGINT/SIGTERM arrive as WM_CLOSE.
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,

@@ -25,7 +25,7 @@
 #include <stb/stb_image_write.h>
 
 #include "render/app_state.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "tests/fuzz/message_box_stub.h"
 
 #include "platform/win32_api.h"
+#include "platform/win32_model.h"  // IDOK
 
 namespace {
 int gStubMessageBoxes = 0;

@@ -15,7 +15,7 @@
 
 #include "image/bitmap_loader.h"
 #include "tests/image/bitmap_fixtures.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 
 namespace {
 

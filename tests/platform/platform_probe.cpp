@@ -26,6 +26,7 @@
 #include <string>
 
 #include "platform/win32_api.h"
+#include "platform/win32_model.h"  // the constants beyond the program's own
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include "platform/sdl_keys.h"
 #include "platform/win32_api.h"
+#include "platform/win32_model.h"  // the constants beyond the program's own
 
 using halden_sdl::VirtualKey;
 using halden_sdl::VirtualKeyFromSdl;

@@ -9,7 +9,7 @@
 
 #include "render/app_state.h"
 #include "render/extension_probe.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 
 class GlContextTest : public ::testing::Test {
  protected:

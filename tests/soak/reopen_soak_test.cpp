@@ -21,7 +21,7 @@
 #include "render/app_state.h"
 #include "render/extension_probe.h"
 #include "tests/app/shell_test_support.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define HALDEN_UNDER_ASAN 1

@@ -2,7 +2,7 @@
 // misuse and injected faults fail cleanly and acquire nothing, and windows,
 // messages, message boxes and the display mode behave as Win32's do.
 
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 
 #include <EGL/egl.h>  // to see which context is bound
 #include <gtest/gtest.h>
@@ -494,7 +494,9 @@ TEST_F(ScriptedPlatform, CreatedVisibleIsShownAtOnceAndMayDieWhileShown) {
   EXPECT_EQ(gReceived[1].lParam, static_cast<LPARAM>((10 << 16) | 20));
   EXPECT_EQ(scripted::WindowStyle() & WS_VISIBLE, static_cast<DWORD>(WS_VISIBLE));
 
-  // A procedure that destroys its window while being shown ends the show there.
+  // A procedure that destroys its window while being shown ends the show
+  // there: the destruction tells the window it is no longer active, then
+  // destroys it, and no WM_SIZE follows.
   gReceived.clear();
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = DestroyingProcedure;
@@ -503,7 +505,12 @@ TEST_F(ScriptedPlatform, CreatedVisibleIsShownAtOnceAndMayDieWhileShown) {
   HWND doomed =
       CreateWindowExA(0, "Doomed", "d", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(ShowWindow(doomed, SW_SHOW));
-  ASSERT_EQ(gReceived.size(), 1u);
+  ASSERT_EQ(gReceived.size(), 3u);
+  EXPECT_EQ(gReceived[0].message, static_cast<UINT>(WM_ACTIVATE));
+  EXPECT_EQ(LOWORD(gReceived[0].wParam), WA_ACTIVE);
+  EXPECT_EQ(gReceived[1].message, static_cast<UINT>(WM_ACTIVATE));
+  EXPECT_EQ(LOWORD(gReceived[1].wParam), WA_INACTIVE);
+  EXPECT_EQ(gReceived[2].message, static_cast<UINT>(WM_DESTROY));
   EXPECT_EQ(scripted::LiveResources().windows, 1);
 }
 

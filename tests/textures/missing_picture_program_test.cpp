@@ -10,7 +10,7 @@
 #include "app/render_window.h"
 #include "render/app_state.h"
 #include "render/extension_probe.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 #include "tests/textures/picture_directory.h"
 
 namespace {

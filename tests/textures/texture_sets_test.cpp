@@ -13,7 +13,7 @@
 #include "render/frame.h"
 #include "render/render_state.h"
 #include "render/texture_sets.h"
-#include "tests/support/scripted_platform.h"
+#include "support/scripted_platform.h"
 #include "tests/textures/picture_directory.h"
 
 namespace {

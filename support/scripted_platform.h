@@ -1,7 +1,8 @@
 // Control surface of the scripted platform layer: the same Win32 subset as
-// platform/win32_api.h, implemented for tests. Message boxes are answered
-// from a script and recorded; any named call can be made to fail; window
-// messages are posted by the test; every acquire and release is counted; and
+// platform/win32_api.h, on the Win32 model (platform/win32_model.h), for
+// tests, benchmarks and tools. Message boxes are answered from a script and
+// recorded; any named call can be made to fail; window messages are posted
+// by the test; every acquire and release is counted; and
 // wglCreateContext/wglMakeCurrent create and bind a real Mesa OpenGL context
 // through EGL (surfaceless, a pbuffer of the window's client size), so the
 // code under test draws for real and the test reads pixels back.
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32_api.h"
+#include "platform/win32_model.h"  // the constants a test needs beyond the program's
 
 namespace scripted {
 
@@ -56,7 +58,13 @@ int CursorDisplayCounter();  // Win32's ShowCursor counter, 0 at Reset
 DEVMODEA LastDisplayModeRequest();
 
 // ---- Windows and messages ----
-// Posts a message to the program's window; PeekMessageA hands it out.
+// Posts a message to the program's window; PeekMessageA hands it out. The
+// window is the newest live one when PeekMessageA next runs (none: a message
+// without a window), so what a test posts before the program opens its
+// window, or while F1 reopens it, reaches the window that is there. A
+// WM_ACTIVATE posted here is taken as the desktop's word: the window is
+// minimised or not by its high word, and what the layer reports next (at
+// DestroyWindow, say) follows on from it.
 void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 // Convenience: a key press (WM_KEYDOWN), release (WM_KEYUP), or both.
 void PostKeyDown(int virtualKey);
@@ -69,8 +77,9 @@ DWORD WindowStyle();
 int ClientWidth();
 int ClientHeight();
 DWORD WindowExStyle();
-// The last class registered (its name points into the layer, valid until
-// Reset; all zero when none) and the last descriptor given to SetPixelFormat.
+// The last class registered (its name points into the layer, valid until the
+// class is registered again or Reset; all zero when none) and the last
+// descriptor given to SetPixelFormat.
 WNDCLASSA LastRegisteredClass();
 PIXELFORMATDESCRIPTOR LastPixelFormatRequest();
 
