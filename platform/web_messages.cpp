@@ -90,15 +90,9 @@ void TranslatePageEvent(const int event[4]) {
       win32_model::ReportClientSize(window, Delivery::kPost);
       break;
     }
-    case kEventClose: {
-      const HWND window = TargetWindow();
-      if (window != nullptr) {
-        win32_model::PostMessage(window, WM_CLOSE, 0, 0);
-      } else {
-        win32_model::PostQuitMessage(0);
-      }
+    case kEventClose:
+      win32_model::PostCloseRequest();
       break;
-    }
     default:
       break;
   }
