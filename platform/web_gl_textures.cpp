@@ -240,6 +240,11 @@ void SetEnvironment(GLenum target, GLenum pname, const GLfloat* values) {
   const bool alphaOperand = OneOf(value, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA});
   const bool function =
       OneOf(value, {GL_REPLACE, GL_MODULATE, GL_ADD, GL_ADD_SIGNED_EXT, GL_INTERPOLATE_EXT});
+  // One of the three arguments of a combine function, named by `pname`.
+  auto setArgument = [pname, value](GLenum* arguments, GLenum first, bool allowed) {
+    if (allowed) arguments[pname - first] = value;
+    return allowed;
+  };
   bool valid = true;
   switch (pname) {
     case GL_TEXTURE_ENV_MODE:
@@ -259,26 +264,22 @@ void SetEnvironment(GLenum target, GLenum pname, const GLfloat* values) {
     case GL_SOURCE0_RGB_EXT:
     case GL_SOURCE1_RGB_EXT:
     case GL_SOURCE2_RGB_EXT:
-      valid = source;
-      if (valid) e.sourceRgb[pname - GL_SOURCE0_RGB_EXT] = value;
+      valid = setArgument(e.sourceRgb, GL_SOURCE0_RGB_EXT, source);
       break;
     case GL_SOURCE0_ALPHA_EXT:
     case GL_SOURCE1_ALPHA_EXT:
     case GL_SOURCE2_ALPHA_EXT:
-      valid = source;
-      if (valid) e.sourceAlpha[pname - GL_SOURCE0_ALPHA_EXT] = value;
+      valid = setArgument(e.sourceAlpha, GL_SOURCE0_ALPHA_EXT, source);
       break;
     case GL_OPERAND0_RGB_EXT:
     case GL_OPERAND1_RGB_EXT:
     case GL_OPERAND2_RGB_EXT:
-      valid = rgbOperand;
-      if (valid) e.operandRgb[pname - GL_OPERAND0_RGB_EXT] = value;
+      valid = setArgument(e.operandRgb, GL_OPERAND0_RGB_EXT, rgbOperand);
       break;
     case GL_OPERAND0_ALPHA_EXT:
     case GL_OPERAND1_ALPHA_EXT:
     case GL_OPERAND2_ALPHA_EXT:
-      valid = alphaOperand;
-      if (valid) e.operandAlpha[pname - GL_OPERAND0_ALPHA_EXT] = value;
+      valid = setArgument(e.operandAlpha, GL_OPERAND0_ALPHA_EXT, alphaOperand);
       break;
     case GL_RGB_SCALE_EXT:
     case GL_ALPHA_SCALE:
