@@ -25,6 +25,7 @@ var HaldenPage = (function () {
   // What the benchmark and the tests read.
   var stats = {
     frames: 0,            // buffers presented
+    runtimeReadyAt: null, // performance.now() when the program's code was ready to run
     firstFrameAt: null,   // performance.now() of the first present
     boxMilliseconds: 0,   // time spent waiting for message-box answers
     busyMilliseconds: 0,  // time the program ran between one frame and the next
