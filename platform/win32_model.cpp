@@ -358,6 +358,24 @@ bool PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT
   return false;
 }
 
+void PostCloseRequest() {
+  HWND window = GetFocus();
+  if (window == nullptr) window = NewestWindow();
+  if (window != nullptr) {
+    PostMessage(window, WM_CLOSE, 0, 0);
+  } else {
+    PostQuitMessage(0);
+  }
+}
+
+LPARAM KeyMessageLParam(bool extended, bool keyUp, bool repeat) {
+  ULONG_PTR bits = 1;  // repeat count
+  if (extended) bits |= ULONG_PTR{1} << 24;
+  if (keyUp || repeat) bits |= ULONG_PTR{1} << 30;
+  if (keyUp) bits |= ULONG_PTR{1} << 31;
+  return static_cast<LPARAM>(bits);
+}
+
 bool TranslateMessage(const MSG* message) {
   if (message == nullptr) return false;
   const UINT kind = message->message;

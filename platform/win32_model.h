@@ -364,6 +364,18 @@ void PostQuitMessage(int exitCode);
 // native events into messages before calling this.
 bool PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 
+// A request from outside the program that it end (a signal, the page being
+// closed): WM_CLOSE is posted to the window with the focus, else to the
+// newest window, so that the program ends through its own path; with no
+// window, WM_QUIT (code 0).
+void PostCloseRequest();
+
+// The lParam of WM_KEYDOWN/WM_KEYUP as Win32 lays it out: repeat count 1,
+// the extended-key bit (24), the previous key state (bit 30: set on
+// auto-repeat and on release) and the transition (bit 31: set on release).
+// The scan-code field is left 0.
+LPARAM KeyMessageLParam(bool extended, bool keyUp, bool repeat);
+
 // TranslateMessage: no WM_CHAR is made; true for the key messages, as Win32
 // answers for them whether or not it made one.
 bool TranslateMessage(const MSG* message);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -259,6 +260,46 @@ TEST_F(Win32Model, QuitComesOutAfterEverythingElseOnceWithTheLatestCode) {
   EXPECT_EQ(message.wParam, 6u);
   EXPECT_FALSE(model::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_FALSE(model::PeekMessage(nullptr, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Win32Model, ACloseRequestGoesToTheFocusElseTheNewestWindowElseQuits) {
+  model::PostCloseRequest();
+  const std::vector<MSG> none = Take();
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].message, static_cast<UINT>(WM_QUIT)) << "no window: the program quits";
+  EXPECT_EQ(none[0].wParam, 0u);
+
+  const HWND older = NewWindow();
+  const HWND newer = NewWindow();
+  model::PostCloseRequest();
+  model::SetFocus(older);
+  model::PostCloseRequest();
+  const std::vector<MSG> taken = Take();
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(taken[0].hwnd, newer) << "without a focus, the newest window";
+  EXPECT_EQ(taken[1].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(taken[1].hwnd, older) << "the window with the focus";
+}
+
+TEST_F(Win32Model, KeyMessagesCarryWindowsLParamBits) {
+  struct Case {
+    const char* what;
+    bool extended, keyUp, repeat;
+    std::uint32_t lParam;
+  };
+  const Case cases[] = {
+      {"press", false, false, false, 0x00000001u},
+      {"auto-repeat", false, false, true, 0x40000001u},
+      {"release", false, true, false, 0xC0000001u},
+      {"extended press (an arrow)", true, false, false, 0x01000001u},
+      {"extended release", true, true, false, 0xC1000001u},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(static_cast<std::uint32_t>(model::KeyMessageLParam(c.extended, c.keyUp, c.repeat)),
+              c.lParam)
+        << c.what;
+  }
 }
 
 TEST_F(Win32Model, PeekFiltersByWindowAndRange) {
