@@ -192,7 +192,9 @@ Handle NewHandle() {
 // GetModuleHandleA: the program's own module for NULL, nothing for any other
 // name. LoadIconA/LoadCursorA: a stock handle when the instance is NULL and a
 // resource is named (the program has no resources of its own, so a non-NULL
-// instance finds nothing). The stock handles are made once and never change.
+// instance finds nothing): one handle for each icon and for each cursor
+// name, made at its first load and never changed, so a handle tells which
+// stock resource it is.
 HMODULE GetModuleHandle(LPCSTR moduleName);
 HICON LoadIcon(HINSTANCE instance, LPCSTR iconName);
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR cursorName);

@@ -24,7 +24,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include "render/app_state.h"
+#include "render/view_state.h"
 #include "support/scripted_platform.h"
 
 namespace {

@@ -195,7 +195,25 @@ TEST_F(Win32Model, HandlesNeverRepeatNotEvenAcrossReset) {
   EXPECT_NE(model::GetModuleHandle(nullptr), nullptr);
   EXPECT_EQ(model::GetModuleHandle("other.dll"), nullptr);
   EXPECT_EQ(model::LoadIcon(model::GetModuleHandle(nullptr), IDI_WINLOGO), nullptr);
-  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), model::LoadIcon(nullptr, IDI_APPLICATION));
+}
+
+// Each stock icon and cursor has a handle of its own, the same at every
+// load, so the handle a window class holds tells which resource it is.
+TEST_F(Win32Model, StockIconsAndCursorsHaveOneHandleEach) {
+  const HICON logo = model::LoadIcon(nullptr, MAKEINTRESOURCEA(32517));
+  ASSERT_NE(logo, nullptr);
+  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), logo);
+  EXPECT_EQ(model::LoadIcon(nullptr, "#32517"), logo) << "the same name, as a string";
+  EXPECT_NE(model::LoadIcon(nullptr, IDI_APPLICATION), logo);
+  model::Reset();
+  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), logo) << "stock handles outlive a reset";
+
+  const HCURSOR arrow = model::LoadCursor(nullptr, MAKEINTRESOURCEA(32512));
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(model::LoadCursor(nullptr, IDC_ARROW), arrow);
+  EXPECT_NE(arrow, model::LoadIcon(nullptr, MAKEINTRESOURCEA(32512)))
+      << "icon 32512 is another resource than cursor 32512";
+  EXPECT_EQ(model::LoadCursor(model::GetModuleHandle(nullptr), IDC_ARROW), nullptr);
 }
 
 TEST_F(Win32Model, DeviceContextIsTheWindowsOwnAndCounted) {
