@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "app/frame_loop.h"
-#include "render/app_state.h"
+#include "app/shell_state.h"
+#include "app/window_procedure.h"
 #include "render/render_state.h"
 
 namespace {

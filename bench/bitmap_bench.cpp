@@ -191,8 +191,7 @@ void BM_LoadBitmapImage(benchmark::State& state) {
     }
     peak = std::max(peak, gPeakHeap.load() - before);
     benchmark::DoNotOptimize(image->pixels);
-    delete[] image->pixels;
-    delete image;
+    ReleaseBitmapImage(image);
   }
   SetLabels(state);
   const double file = static_cast<double>(state.range(0) == 24 ? gSize24 : gSize8);

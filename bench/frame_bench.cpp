@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "render/app_state.h"
 #include "render/frame.h"
 #include "render/render_state.h"
 #include "render/texture_sets.h"
+#include "render/view_state.h"
 #include "support/scripted_platform.h"
 
 namespace {

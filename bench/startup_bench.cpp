@@ -16,8 +16,8 @@
 #include <cstdio>
 
 #include "app/render_window.h"
-#include "render/app_state.h"
-#include "render/extension_probe.h"
+#include "app/shell_state.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
 
 namespace {
@@ -31,13 +31,6 @@ double PeakResidentMiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-void ResetProgram() {
-  scripted::Reset();
-  ResetAppState();
-  ResetProbeState();
-  ResetRenderWindow();
 }
 
 // From the call of WinMain to the first SwapBuffers: the question, the open

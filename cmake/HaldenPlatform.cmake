@@ -3,6 +3,8 @@
 # Gives an executable the implementation of the Win32 subset in
 # platform/win32_api.h that it runs on:
 #   sdl       the SDL2 layer (platform/), for the program and its platform tests
+#   web       the browser layer (platform/web_*), for the program's page in
+#             the web build
 #   scripted  the scripted layer (support/), for tests, benchmarks and tools
 #   fuzz      message boxes only (tests/fuzz), for the fuzzer
 # The layer is the library halden_platform_<layer>. Every library that calls
@@ -11,7 +13,7 @@
 # names its own libraries in.
 # On Windows the subset is the system's own (user32, gdi32, opengl32, glu32,
 # through halden_platform) and the layer is not used.
-set(HALDEN_PLATFORM_LAYERS sdl scripted fuzz)
+set(HALDEN_PLATFORM_LAYERS sdl web scripted fuzz)
 
 function(halden_use_platform target layer)
   if(NOT layer IN_LIST HALDEN_PLATFORM_LAYERS)

@@ -661,6 +661,18 @@ std::uint16_t CountPaletteEntries(const unsigned char* header, std::size_t avail
   }
 }
 
+void ReleaseBitmapImage(RgbImage* image) {
+  if (image == nullptr) {
+    return;
+  }
+  delete[] image->pixels;
+  delete image;
+}
+
+void ResetBitmapLoader() {
+  gShowLoaderErrors = true;
+}
+
 RgbImage* DecodeBitmapImage(const unsigned char* bytes, std::size_t size) {
   ByteSource source;
   source.memory = bytes != nullptr ? bytes : reinterpret_cast<const unsigned char*>("");

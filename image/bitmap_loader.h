@@ -5,18 +5,25 @@
 #include <cstdint>
 
 // A picture: width x height pixels of red, green, blue bytes, rows from the
-// bottom of the picture up, no padding between rows. The record is made with
-// new and its pixels with new[]; the caller releases the pixels, then the
-// record.
+// bottom of the picture up, no padding between rows. The loader makes the
+// record and its pixels; the caller gives both back with ReleaseBitmapImage.
 struct RgbImage {
   std::int32_t width;
   std::int32_t height;
   unsigned char* pixels;
 };
 
+// Releases a picture the loader made: its pixels, then the record. Null is
+// allowed and releases nothing.
+void ReleaseBitmapImage(RgbImage* image);
+
 // The loader's message boxes are shown while this is true (always, in the
 // program).
 extern bool gShowLoaderErrors;
+
+// Puts gShowLoaderErrors back to its starting value (tests run the program
+// many times in one process).
+void ResetBitmapLoader();
 
 // Reads the file at `path`. On failure returns null after telling the user
 // once, in a message box captioned "Error".

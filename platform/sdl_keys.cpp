@@ -131,11 +131,7 @@ VirtualKey VirtualKeyFromSdl(const SDL_Keysym& key) {
 }
 
 LPARAM KeyMessageLParam(const VirtualKey& key, bool keyUp, bool repeat) {
-  ULONG_PTR bits = 1;  // repeat count
-  if (key.extended) bits |= ULONG_PTR{1} << 24;
-  if (keyUp || repeat) bits |= ULONG_PTR{1} << 30;
-  if (keyUp) bits |= ULONG_PTR{1} << 31;
-  return static_cast<LPARAM>(bits);
+  return win32_model::KeyMessageLParam(key.extended, keyUp, repeat);
 }
 
 }  // namespace halden_sdl

@@ -87,18 +87,11 @@ void Translate(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       TranslateWindowEvent(event.window);
       break;
-    case SDL_QUIT: {
+    case SDL_QUIT:
       // SIGINT or SIGTERM: ask the window to close, so the program ends
       // through its own path and puts the display mode back.
-      HWND window = win32_model::GetFocus();
-      if (window == nullptr) window = win32_model::NewestWindow();
-      if (window != nullptr) {
-        win32_model::PostMessage(window, WM_CLOSE, 0, 0);
-      } else {
-        win32_model::PostQuitMessage(0);
-      }
+      win32_model::PostCloseRequest();
       break;
-    }
     default:
       break;
   }
@@ -120,16 +113,8 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
                                                                                         : FALSE;
 }
 
-BOOL WINAPI TranslateMessage(const MSG* message) {
-  return win32_model::TranslateMessage(message) ? TRUE : FALSE;
-}
-
 LRESULT WINAPI DispatchMessageA(const MSG* message) {
   return win32_model::DispatchMessage(message);
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-  win32_model::PostQuitMessage(exitCode);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

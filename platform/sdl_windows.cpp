@@ -146,26 +146,6 @@ void UpdateClientSize(HWND window) {
 
 using namespace halden_sdl;
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-  return win32_model::GetModuleHandle(moduleName);
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-  return win32_model::LoadIcon(instance, iconName);
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-  return win32_model::LoadCursor(instance, cursorName);
-}
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-  return win32_model::RegisterClass(windowClass);
-}
-
-BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
-  return win32_model::AdjustWindowRectEx(rect, style, menu != FALSE, exStyle) ? TRUE : FALSE;
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, void* param) {
@@ -251,20 +231,8 @@ HWND WINAPI SetFocus(HWND window) {
   return win32_model::SetFocus(window);
 }
 
-HWND WINAPI GetFocus(void) {
-  return win32_model::GetFocus();
-}
-
 BOOL WINAPI DestroyWindow(HWND window) {
   return win32_model::DestroyWindow(window, ReleaseSdlWindow) ? TRUE : FALSE;
-}
-
-HDC WINAPI GetDC(HWND window) {
-  return win32_model::GetDC(window);
-}
-
-int WINAPI ReleaseDC(HWND window, HDC deviceContext) {
-  return win32_model::ReleaseDC(window, deviceContext) ? 1 : 0;
 }
 
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {

@@ -3,10 +3,11 @@
 // On Windows this is <windows.h> with the GL and GLU headers, and the real API
 // is called. Elsewhere it declares exactly the subset of Win32 the program
 // uses, with Win32's own type sizes, constants and values; platform/ supplies
-// it on SDL2 for the program, and support/ supplies a scripted version for
-// tests, benchmarks and tools, both over the Win32 model in
-// platform/win32_model.h. Where the SDL2 layer cannot do what Win32 does, the
-// note stands next to the declaration.
+// it on SDL2 for the program and in a browser page (web_*.cpp, with OpenGL
+// 1.1 itself on WebGL 2), and support/ supplies a scripted version for tests,
+// benchmarks and tools, all over the Win32 model in platform/win32_model.h.
+// Where the SDL2 or the browser layer cannot do what Win32 does, the note
+// stands next to the declaration.
 #pragma once
 
 #if defined(_WIN32)
@@ -295,6 +296,9 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 // matched. GetDC(NULL), the screen's DC, is not available.
 // SDL2 layer: the desktop's real frame is the window manager's. WS_POPUP is
 // fullscreen only after a CDS_FULLSCREEN change (else borderless).
+// Browser layer: a window is a canvas of the client size in the page, its
+// title the page's; windows are placed by the page, not at (x, y);
+// WS_THICKFRAME gives the canvas a sizing grip.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
@@ -310,12 +314,18 @@ int WINAPI ReleaseDC(HWND window, HDC deviceContext);
 
 // Display mode and cursor. Only CDS_FULLSCREEN changes and the NULL restore
 // are supported.
+// Browser layer: CDS_FULLSCREEN puts the page's screen element in the
+// browser's fullscreen (the window's drawing buffer keeps its size and is
+// scaled to the screen), which needs a user activation just before (a key or
+// a message-box answer); a refusal is DISP_CHANGE_BADMODE.
 // SDL2 layer: the mode is checked at once but takes effect when the WS_POPUP
 // window is shown (SDL ties display modes to fullscreen windows).
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 int WINAPI ShowCursor(BOOL show);
 
 // Pixel formats, WGL and presenting.
+// Browser layer: contexts are WebGL 2 (none without it); SwapBuffers waits
+// for the display's next animation frame, yielding to the browser.
 // SDL2 layer: the visual is fixed when the window is created (double-buffered
 // RGBA with a depth buffer), so there is one format, index 1; SetPixelFormat
 // fails when the request asks for more than that visual has. SwapBuffers
@@ -330,6 +340,8 @@ PROC WINAPI wglGetProcAddress(LPCSTR name);
 BOOL WINAPI SwapBuffers(HDC deviceContext);
 
 // Message boxes: MB_OK or MB_YESNO with an optional icon.
+// Browser layer: a modal dialog in the page; the program waits for the
+// answer while the page goes on.
 // SDL2 layer: no question-mark icon (information instead). With no display
 // the caption and text go to stderr and the default button's answer
 // (IDOK, IDYES) comes back at once.
@@ -337,6 +349,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // The message queue and the window procedure.
 // Every layer: TranslateMessage makes no WM_CHAR.
+// Browser layer: keys as the SDL2 layer's, from the page's key events; the
+// page hidden and shown again arrives as a minimise and restore, closing the
+// page as WM_CLOSE (handled before the page goes).
 // SDL2 layer: Alt and F10 arrive as WM_KEYDOWN/WM_KEYUP (not WM_SYSKEYDOWN);
 // a key message's lParam has no scan code.
 // WM_SIZE and WM_ACTIVATE from the desktop are queued like posted messages

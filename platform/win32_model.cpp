@@ -57,6 +57,17 @@ bool IsAtom(LPCSTR name) {
   return ValueOf(name) <= 0xFFFF;
 }
 
+// A stock icon or cursor is named by number (MAKEINTRESOURCE) or by the
+// string "#number", which Win32 takes as the same name.
+template <typename Handle>
+Handle StockHandle(std::map<std::string, Handle>& stock, HINSTANCE instance, LPCSTR name) {
+  if (instance != nullptr || name == nullptr) return nullptr;
+  const std::string key = IsAtom(name) ? "#" + std::to_string(ValueOf(name)) : std::string(name);
+  auto found = stock.find(key);
+  if (found == stock.end()) found = stock.emplace(key, NewHandle<Handle>()).first;
+  return found->second;
+}
+
 WPARAM MakeLong(unsigned low, unsigned high) {
   return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
@@ -96,13 +107,13 @@ HMODULE GetModuleHandle(LPCSTR moduleName) {
 }
 
 HICON LoadIcon(HINSTANCE instance, LPCSTR iconName) {
-  static const HICON stock = NewHandle<HICON>();
-  return instance == nullptr && iconName != nullptr ? stock : nullptr;
+  static std::map<std::string, HICON> icons;
+  return StockHandle(icons, instance, iconName);
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR cursorName) {
-  static const HCURSOR stock = NewHandle<HCURSOR>();
-  return instance == nullptr && cursorName != nullptr ? stock : nullptr;
+  static std::map<std::string, HCURSOR> cursors;
+  return StockHandle(cursors, instance, cursorName);
 }
 
 void Reset() {
@@ -345,6 +356,24 @@ bool PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT
     return true;
   }
   return false;
+}
+
+void PostCloseRequest() {
+  HWND window = GetFocus();
+  if (window == nullptr) window = NewestWindow();
+  if (window != nullptr) {
+    PostMessage(window, WM_CLOSE, 0, 0);
+  } else {
+    PostQuitMessage(0);
+  }
+}
+
+LPARAM KeyMessageLParam(bool extended, bool keyUp, bool repeat) {
+  ULONG_PTR bits = 1;  // repeat count
+  if (extended) bits |= ULONG_PTR{1} << 24;
+  if (keyUp || repeat) bits |= ULONG_PTR{1} << 30;
+  if (keyUp) bits |= ULONG_PTR{1} << 31;
+  return static_cast<LPARAM>(bits);
 }
 
 bool TranslateMessage(const MSG* message) {

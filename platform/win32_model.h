@@ -192,7 +192,9 @@ Handle NewHandle() {
 // GetModuleHandleA: the program's own module for NULL, nothing for any other
 // name. LoadIconA/LoadCursorA: a stock handle when the instance is NULL and a
 // resource is named (the program has no resources of its own, so a non-NULL
-// instance finds nothing). The stock handles are made once and never change.
+// instance finds nothing): one handle for each icon and for each cursor
+// name, made at its first load and never changed, so a handle tells which
+// stock resource it is.
 HMODULE GetModuleHandle(LPCSTR moduleName);
 HICON LoadIcon(HINSTANCE instance, LPCSTR iconName);
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR cursorName);
@@ -361,6 +363,18 @@ void PostQuitMessage(int exitCode);
 // a NULL `message` or when nothing passes. The layer turns its pending
 // native events into messages before calling this.
 bool PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+
+// A request from outside the program that it end (a signal, the page being
+// closed): WM_CLOSE is posted to the window with the focus, else to the
+// newest window, so that the program ends through its own path; with no
+// window, WM_QUIT (code 0).
+void PostCloseRequest();
+
+// The lParam of WM_KEYDOWN/WM_KEYUP as Win32 lays it out: repeat count 1,
+// the extended-key bit (24), the previous key state (bit 30: set on
+// auto-repeat and on release) and the transition (bit 31: set on release).
+// The scan-code field is left 0.
+LPARAM KeyMessageLParam(bool extended, bool keyUp, bool repeat);
 
 // TranslateMessage: no WM_CHAR is made; true for the key messages, as Win32
 // answers for them whether or not it made one.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/app_state.h"
+#include "render/view_state.h"  // gWindow, the owner of the notice
 
 bool gMultitextureSupported = false;
 bool gUseMultitexture = true;

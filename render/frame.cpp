@@ -2,8 +2,9 @@
 // for each surface, in the order the room is drawn.
 #include "render/frame.h"
 
-#include "render/app_state.h"
 #include "render/room_geometry.h"
+#include "render/texture_sets.h"
+#include "render/view_state.h"
 
 // The light tables are defined in light_tables.cpp.
 

@@ -3,7 +3,7 @@
 
 #include "platform/win32_api.h"
 #include "render/extension_probe.h"
-#include "render/texture_sets.h"
+#include "render/texture_loading.h"
 
 void ResizeViewport(int width, int height) {
   if (height == 0) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh run|test|windows|package
+# Usage: scripts/deps.sh run|test|windows|package|web
 # Idempotent and quick when everything is already there.
 set -euo pipefail
 
@@ -13,13 +13,19 @@ package_pkgs=("${run_pkgs[@]}" dpkg-dev)
 windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
               wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
               wine64 python3 icoutils unzip)
+# The browser build (Emscripten; its optimiser needs Node's acorn) and the
+# browser tests: headless Chromium driven by Debian's Python with Selenium,
+# pictures through ImageMagick.
+web_pkgs=(cmake ninja-build emscripten node-acorn chromium chromium-driver python3-selenium
+          python3 imagemagick)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;
   test) want=("${test_pkgs[@]}") ;;
   windows) want=("${windows_pkgs[@]}") ;;
   package) want=("${package_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows|package" >&2; exit 2 ;;
+  web) want=("${web_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows|package|web" >&2; exit 2 ;;
 esac
 
 as_root() {

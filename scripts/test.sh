@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: unit, integration (real Mesa GL,
 # headless), end-to-end (real binary under Xvfb), the Windows program under
-# Wine, the Debian package and the Windows zips, the sanitizer build and a
-# short fuzzing run.
+# Wine, the Debian package and the Windows zips, the program in a browser
+# (headless Chromium), the sanitizer build and a short fuzzing run.
 # Installs the Debian packages it needs first (apt-get; root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 scripts/deps.sh windows
+scripts/deps.sh web
 
 step() { printf '\n==== %s\n' "$*"; }
 
@@ -17,6 +18,9 @@ cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 && cpack --p
 
 step "Debian package (release build)"
 cmake --preset package >/dev/null && cmake --build --preset package && cpack --preset package
+
+step "Browser program (Emscripten, WebGL 2)"
+cmake --preset web >/dev/null && cmake --build --preset web
 
 step "Build with warnings as errors"
 cmake --preset ci >/dev/null && cmake --build --preset ci

@@ -1,7 +1,8 @@
 // The scripted layer's WGL on EGL: a real Mesa context behind each
 // wglCreateContext (surfaceless platform, one pbuffer of the window's client
-// size per context), SwapBuffers with the test's hook, and glGetString with
-// the extensions a test took away.
+// size per context), SwapBuffers with the test's hook, glGetString with the
+// extensions a test took away, and glEnable/glDisable that log the lighting
+// switch.
 //
 // Left out: contexts do not share objects, and a pbuffer keeps the size its
 // window had when the context was made.
@@ -216,12 +217,24 @@ BOOL WINAPI SwapBuffers(HDC deviceContext) {
   return TRUE;
 }
 
+namespace scripted::layer {
+namespace {
+
+// The driver's own entry point, for the GL functions this layer stands in for.
+template <typename Function>
+Function DriverFunction(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+}  // namespace scripted::layer
+
 // Defined here, this glGetString takes the place of the driver's for the whole
 // executable (GLU's calls included), so a test can take extensions away that
 // Mesa will not remove; everything else is passed through.
 extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
   using GetString = const GLubyte* (*)(GLenum);
-  static const auto driverGetString = reinterpret_cast<GetString>(dlsym(RTLD_NEXT, "glGetString"));
+  static const auto driverGetString = scripted::layer::DriverFunction<GetString>("glGetString");
   if (driverGetString == nullptr) return nullptr;
   const GLubyte* list = driverGetString(name);
   auto& state = G();
@@ -240,4 +253,21 @@ extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     state.filteredExtensions = filtered;
   }
   return reinterpret_cast<const GLubyte*>(state.filteredExtensions.c_str());
+}
+
+// Likewise glEnable and glDisable: every capability goes on to the driver, and
+// switching lighting is written in the call log, where a test sees it among
+// the Win32 calls of the same frame step.
+extern "C" void GLAPIENTRY glEnable(GLenum capability) {
+  using Enable = void (*)(GLenum);
+  static const auto driverEnable = scripted::layer::DriverFunction<Enable>("glEnable");
+  if (capability == GL_LIGHTING) S().callLog.push_back("glEnable(GL_LIGHTING)");
+  if (driverEnable != nullptr) driverEnable(capability);
+}
+
+extern "C" void GLAPIENTRY glDisable(GLenum capability) {
+  using Disable = void (*)(GLenum);
+  static const auto driverDisable = scripted::layer::DriverFunction<Disable>("glDisable");
+  if (capability == GL_LIGHTING) S().callLog.push_back("glDisable(GL_LIGHTING)");
+  if (driverDisable != nullptr) driverDisable(capability);
 }

@@ -85,7 +85,9 @@ PIXELFORMATDESCRIPTOR LastPixelFormatRequest();
 
 // ---- Calls and counters ----
 // Every Win32/WGL call, in order, by name ("MessageBoxA", "DestroyWindow",
-// "ChangeDisplaySettingsA(NULL)" for the restore, "ShowCursor(TRUE)" ...).
+// "ChangeDisplaySettingsA(NULL)" for the restore, "ShowCursor(TRUE)" ...),
+// and among them the GL calls that switch lighting, "glEnable(GL_LIGHTING)"
+// and "glDisable(GL_LIGHTING)" (other capabilities are not logged).
 const std::vector<std::string>& CallLog();
 // Counts of what is acquired now.
 struct Live {

@@ -22,14 +22,9 @@
 
 namespace {
 
-// Picture indices of the picture generator.
-constexpr std::size_t kFloorPicture = 0;
-constexpr std::size_t kCeilingPicture = 2;
-constexpr std::size_t kWallPicture = 3;
-constexpr std::size_t kUpperTrimPicture = 4;
-constexpr std::size_t kLowerBoardsPicture = 5;
-
-Color Sample(std::size_t picture, double s, double t) {
+// A point of the picture generator's picture for `picture`, the set it
+// fills, repeating outside [0, 1).
+Color Sample(const TextureSet& picture, double s, double t) {
   return SamplePicture(picture, Fract(s), Fract(t));
 }
 
@@ -62,15 +57,15 @@ struct Hit {
 // and 2 long carrying a whole picture each (the lower ledge's front face 5 by
 // 5 copies), the back wall one picture.
 Color FloorColor(double x, double z) {
-  return Sample(kFloorPicture, (x - kLeft) / 0.5, -(z - kBack) / 2.0);
+  return Sample(gFloorSet, (x - kLeft) / 0.5, -(z - kBack) / 2.0);
 }
 Color CeilingColor(double x, double z) {
-  return Sample(kCeilingPicture, (x - kLeft) / (kRight - kLeft), -(z - kBack) / 5.0);
+  return Sample(gLampNightSet, (x - kLeft) / (kRight - kLeft), -(z - kBack) / 5.0);
 }
 Color BackWallColor(double x, double y) {
-  return Sample(kWallPicture, (x - kLeft) / (kRight - kLeft), (y - kFloor) / (kCeiling - kFloor));
+  return Sample(gWallSet, (x - kLeft) / (kRight - kLeft), (y - kFloor) / (kCeiling - kFloor));
 }
-Color StripColor(std::size_t picture, double y, double z, double repeat) {
+Color StripColor(const TextureSet& picture, double y, double z, double repeat) {
   return Sample(picture, repeat * (z - kBack) / 2.0, repeat * (y - kFloor) / 0.1);
 }
 
@@ -95,9 +90,9 @@ Hit CastRay(double dx, double dy) {
       // Strips 0.05 wide across the ledge and 2 deep; t runs towards the
       // back on the lower ledge and towards the viewer on the upper one.
       if (plane == kLowerLedgeTop && within(x, kLedgeFront, kRight))
-        consider(d, Sample(kLowerBoardsPicture, (x - kLedgeFront) / 0.05, -(z - kBack) / 2.0));
+        consider(d, Sample(gLowerRightSet, (x - kLedgeFront) / 0.05, -(z - kBack) / 2.0));
       if (plane == kUpperLedgeBottom && within(x, kLedgeFront, kRight))
-        consider(d, Sample(kUpperTrimPicture, (x - kLedgeFront) / 0.05, (z - kBack) / 2.0));
+        consider(d, Sample(gUpperRightSet, (x - kLedgeFront) / 0.05, (z - kBack) / 2.0));
     }
   }
   // The left wall, the ledges' fronts and the plain panel between them.
@@ -107,11 +102,11 @@ Hit CastRay(double dx, double dy) {
       const double y = kEyeY + dy * d;
       const double z = kEyeZ - d;
       if (!within(z, kBack, kOpen) || !within(y, kFloor, kCeiling)) continue;
-      if (plane == kLeft) consider(d, StripColor(kWallPicture, y, z, 1.0));
+      if (plane == kLeft) consider(d, StripColor(gWallSet, y, z, 1.0));
       const bool ledge = y <= kLowerLedgeTop || y >= kUpperLedgeBottom;
       if (plane == kLedgeFront && ledge) {
-        consider(d, y <= kLowerLedgeTop ? StripColor(kLowerBoardsPicture, y, z, 5.0)
-                                        : StripColor(kUpperTrimPicture, y, z, 1.0));
+        consider(d, y <= kLowerLedgeTop ? StripColor(gLowerRightSet, y, z, 5.0)
+                                        : StripColor(gUpperRightSet, y, z, 1.0));
       }
       // Untextured and unlit: the default white.
       if (plane == kRight && !ledge) consider(d, {255.0, 255.0, 255.0});

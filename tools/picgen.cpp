@@ -28,6 +28,12 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
   return true;
 }
 
+// The file's name within Pic/, where the table's paths point.
+std::string FileName(const char* path) {
+  const std::string whole = path;
+  return whole.substr(whole.find_last_of('/') + 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,8 +49,13 @@ int main(int argc, char** argv) {
     return WriteFile(directory + "/" + kIconFileName, MakeIconFile()) ? 0 : 1;
   }
   const std::string directory = argc > 1 ? argv[1] : "Pic";
-  for (std::size_t i = 0; i < kPictureCount; ++i) {
-    if (!WriteFile(directory + "/" + kPictureNames[i], MakePictureFile(i))) return 1;
+  for (const TextureFile& file : kTextureFiles) {
+    const std::vector<std::uint8_t> bytes = MakePictureFile(file);
+    if (bytes.empty()) {
+      std::fprintf(stderr, "picgen: no drawing for %s\n", file.path);
+      return 1;
+    }
+    if (!WriteFile(directory + "/" + FileName(file.path), bytes)) return 1;
   }
   return 0;
 }

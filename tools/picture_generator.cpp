@@ -16,11 +16,6 @@
 
 #include "tools/picture_math.h"
 
-const char* const kPictureNames[7] = {
-    "pinkfloor1.bmp", "Ceilinglampday.bmp", "Ceilinglampnight.bmp", "wall.bmp",
-    "rightwall.bmp",  "rightwall1.bmp",     "pinkfloorbump1.bmp",
-};
-
 namespace {
 
 constexpr int kSize = 256;   // every picture is kSize by kSize
@@ -399,32 +394,41 @@ std::vector<std::uint8_t> ColorPicture(ColorFunction function, HeaderKind kind) 
   return Bitmap24(Render(function, Color{0, 0, 0}), kind);
 }
 
-constexpr ColorFunction kColorFunctions[6] = {FloorColor, CeilingDayColor, CeilingNightColor,
-                                              WallColor,  UpperTrimColor,  LowerBoardsColor};
+// The drawing of each colour picture, by the set it fills.
+struct ColorDrawing {
+  const TextureSet* set;
+  ColorFunction function;
+  HeaderKind header;
+};
+const ColorDrawing kColorDrawings[] = {
+    {&gFloorSet, FloorColor, HeaderKind::kInfo40},
+    {&gLampDaySet, CeilingDayColor, HeaderKind::kInfo40},
+    {&gLampNightSet, CeilingNightColor, HeaderKind::kInfo40},
+    {&gWallSet, WallColor, HeaderKind::kInfo40},
+    {&gUpperRightSet, UpperTrimColor, HeaderKind::kCore12},
+    {&gLowerRightSet, LowerBoardsColor, HeaderKind::kInfo40},
+};
+
+const ColorDrawing* FindColorDrawing(const TextureSet& set) {
+  for (const ColorDrawing& drawing : kColorDrawings) {
+    if (drawing.set == &set) return &drawing;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
-Color SamplePicture(std::size_t index, double s, double t) {
-  return index < 6 ? kColorFunctions[index](s, t) : Color{0.0, 0.0, 0.0};
+Color SamplePicture(const TextureSet& set, double s, double t) {
+  const ColorDrawing* drawing = FindColorDrawing(set);
+  return drawing != nullptr ? drawing->function(s, t) : Color{0.0, 0.0, 0.0};
 }
 
-std::vector<std::uint8_t> MakePictureFile(std::size_t index) {
-  switch (index) {
-    case 0:
-      return ColorPicture(FloorColor, HeaderKind::kInfo40);
-    case 1:
-      return ColorPicture(CeilingDayColor, HeaderKind::kInfo40);
-    case 2:
-      return ColorPicture(CeilingNightColor, HeaderKind::kInfo40);
-    case 3:
-      return ColorPicture(WallColor, HeaderKind::kInfo40);
-    case 4:
-      return ColorPicture(UpperTrimColor, HeaderKind::kCore12);
-    case 5:
-      return ColorPicture(LowerBoardsColor, HeaderKind::kInfo40);
-    case 6:
-      return Bitmap8Gray(Render(static_cast<GrayFunction>(FloorRelief), 0.0));
-    default:
-      return {};
+std::vector<std::uint8_t> MakePictureFile(const TextureFile& file) {
+  // The bump picture is the floor's relief, as a gray 8-bit file.
+  if (IsBumpPicture(file)) {
+    return Bitmap8Gray(Render(static_cast<GrayFunction>(FloorRelief), 0.0));
   }
+  const ColorDrawing* drawing = FindColorDrawing(*file.set);
+  return drawing != nullptr ? ColorPicture(drawing->function, drawing->header)
+                            : std::vector<std::uint8_t>();
 }

@@ -4,20 +4,17 @@
 // every machine (fixed seeds, no transcendental library calls).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "render/texture_sets.h"  // the files, kTextureFiles, and the sets they fill
 #include "tools/picture_math.h"
 
-// File names under Pic/, in the order the program loads them.
-extern const char* const kPictureNames[7];
-constexpr std::size_t kPictureCount = 7;
+// The complete bitmap file for one row of kTextureFiles; empty for a file
+// the generator has no drawing for.
+std::vector<std::uint8_t> MakePictureFile(const TextureFile& file);
 
-// The complete bitmap file for kPictureNames[index].
-std::vector<std::uint8_t> MakePictureFile(std::size_t index);
-
-// One point of a colour picture (index 0 to 5; the relief is gray and has
-// none) at texture coordinates (s, t) in [0, 1), t = 0 at the bottom row,
-// before rounding to bytes.
-Color SamplePicture(std::size_t index, double s, double t);
+// One point of the colour picture that fills `set` at texture coordinates
+// (s, t) in [0, 1), t = 0 at the bottom row, before rounding to bytes. Black
+// for the bump sets (the relief is gray) and any set without a drawing.
+Color SamplePicture(const TextureSet& set, double s, double t);

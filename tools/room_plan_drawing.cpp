@@ -18,9 +18,9 @@
 #include <cstring>
 #include <set>
 
-#include "render/app_state.h"  // the camera's starting place
-#include "render/frame.h"      // kLightPositions
+#include "render/frame.h"  // kLightPositions
 #include "render/room_geometry.h"
+#include "render/view_state.h"  // the camera's starting place
 
 namespace {
 

@@ -1,10 +1,11 @@
 // The whole program on the scripted platform with real Mesa rendering:
 // WinMain's start-up question, the frame loop, the controls, F1's reopen and
 // the ways the program ends, driven by keys posted from the swap hook.
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "app/frame_loop.h"
 #include "tests/app/shell_test_support.h"
 
 namespace {
@@ -38,6 +39,15 @@ float Accumulate(float step, int steps) {
   float sum = 0.0f;
   for (int i = 0; i < steps; ++i) sum += step;
   return sum;
+}
+
+// The calls a frame step's controls made, from the log: what it holds from
+// `from`, just after that step's SwapBuffers, up to the loop's next look at
+// the queue. The controls' Win32 calls and their lighting switches show here.
+std::vector<std::string> ControlsCalls(std::size_t from) {
+  const std::vector<std::string>& log = scripted::CallLog();
+  const auto begin = log.begin() + static_cast<std::ptrdiff_t>(from);
+  return std::vector<std::string>(begin, std::find(begin, log.end(), "PeekMessageA"));
 }
 
 using StartUpTest = ShellTest;
@@ -152,7 +162,7 @@ TEST_F(StartUpTest, AFailedOpenEndsWithStatusOneAndNoLoop) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     scripted::QueueMessageBoxAnswer(c.answer);
     scripted::QueueMessageBoxAnswer(IDNO);
     if (c.failingCall != nullptr) scripted::FailCall(c.failingCall);
@@ -181,7 +191,7 @@ TEST_F(ControlsTest, ArrowKeysMoveAndTurnOneStepPerFrame) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     EXPECT_EQ(RunProgram([&](int step) {
                 if (step == 0) scripted::PostKeyDown(c.key);
                 if (step == c.steps) {
@@ -208,7 +218,11 @@ TEST_F(ControlsTest, BTogglesOncePerKeyDownMessage) {
 
 TEST_F(ControlsTest, DAndNHeldTogetherEndEveryStepWithTheLightsOn) {
   std::vector<bool> lights;
+  std::vector<std::vector<std::string>> switches;  // by each step's controls
+  std::size_t controlsStart = 0;
   RunProgram([&](int step) {
+    if (step > 0) switches.push_back(ControlsCalls(controlsStart));
+    controlsStart = scripted::CallLog().size();
     lights.push_back(gLightsOn);
     if (step == 0) scripted::PostKeyDown('N');
     if (step == 3) scripted::PostKeyDown('D');
@@ -216,6 +230,14 @@ TEST_F(ControlsTest, DAndNHeldTogetherEndEveryStepWithTheLightsOn) {
     if (step == 8) scripted::PostKeyDown(VK_ESCAPE);
   });
   EXPECT_EQ(lights, (std::vector<bool>{false, false, true, true, true, true, true, true, false}));
+  // With both held (steps 4 to 6) D switches lighting off and N on again
+  // within the step; N alone switches it on once, D alone off once.
+  const std::vector<std::string> none;
+  const std::vector<std::string> on = {"glEnable(GL_LIGHTING)"};
+  const std::vector<std::string> off = {"glDisable(GL_LIGHTING)"};
+  const std::vector<std::string> offThenOn = {"glDisable(GL_LIGHTING)", "glEnable(GL_LIGHTING)"};
+  EXPECT_EQ(switches, (std::vector<std::vector<std::string>>{none, on, none, none, offThenOn,
+                                                             offThenOn, offThenOn, off}));
 }
 
 TEST_F(ControlsTest, F1ReopensTenTimesInARowKeepingTheApplicationState) {
@@ -308,7 +330,7 @@ TEST_F(ProgramEndTest, EscAndACloseRequestEachEndWithOneCloseAndStatusZero) {
   const Case cases[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE}, {"close request", WM_CLOSE, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetEverything();
+    ResetProgram();
     const int status = RunProgram([&](int step) {
       if (step == 3) scripted::PostWindowMessage(c.message, c.wParam, 0);
     });

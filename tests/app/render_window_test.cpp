@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/frame_loop.h"
+#include "app/window_procedure.h"
 #include "tests/app/shell_test_support.h"
 
 namespace {
@@ -100,21 +100,25 @@ TEST_F(OpenRenderWindowTest, WindowedOpenAsksForTheClassFormatAndClientSize) {
   EXPECT_EQ(windowClass.cbClsExtra, 0);
   EXPECT_EQ(windowClass.cbWndExtra, 0);
   EXPECT_EQ(windowClass.hInstance, gInstance);
-  EXPECT_NE(windowClass.hIcon, nullptr);
-  EXPECT_NE(windowClass.hCursor, nullptr);
+  // The stock logo icon (IDI_WINLOGO) and arrow cursor (IDC_ARROW), by
+  // number; the model gives each stock resource a handle of its own.
+  EXPECT_EQ(windowClass.hIcon, win32_model::LoadIcon(nullptr, MAKEINTRESOURCEA(32517)));
+  EXPECT_EQ(windowClass.hCursor, win32_model::LoadCursor(nullptr, MAKEINTRESOURCEA(32512)));
   EXPECT_EQ(windowClass.hbrBackground, nullptr);
   ASSERT_NE(windowClass.lpszClassName, nullptr);
   EXPECT_STREQ(windowClass.lpszClassName, "OpenGL");
 
+  // The request as the program's table gives it, every other field 0 (the
+  // RGBA pixel type and the main plane among them).
   PIXELFORMATDESCRIPTOR expected;
   std::memset(&expected, 0, sizeof expected);
   expected.nSize = 40;
   expected.nVersion = 1;
   expected.dwFlags = 0x25;
-  expected.iPixelType = PFD_TYPE_RGBA;
+  expected.iPixelType = 0;
   expected.cColorBits = 16;
   expected.cDepthBits = 16;
-  expected.iLayerType = PFD_MAIN_PLANE;
+  expected.iLayerType = 0;
   const PIXELFORMATDESCRIPTOR asked = scripted::LastPixelFormatRequest();
   EXPECT_EQ(std::memcmp(&asked, &expected, sizeof expected), 0);
   EXPECT_EQ(std::memcmp(&kPixelFormat, &expected, sizeof expected), 0);
@@ -242,7 +246,7 @@ TEST_F(OpenRenderWindowTest, EveryFailingStepClosesFirstThenTellsTheUser) {
     for (bool fullscreen : {false, true}) {
       SCOPED_TRACE(testing::Message()
                    << step.message << (fullscreen ? " fullscreen" : " windowed"));
-      ResetEverything();
+      ResetProgram();
       scripted::SetFullscreenModeAvailable(true);
       const AtErrorBox& at = WatchErrorBox();
       bool opened;
@@ -309,7 +313,7 @@ TEST_F(CloseRenderWindowTest, EachFailedReleaseIsReportedAndTheLaterOnesStillRun
   };
   for (const Release& release : releases) {
     SCOPED_TRACE(release.call);
-    ResetEverything();
+    ResetProgram();
     ASSERT_TRUE(Open(false));
     const std::size_t closeStart = scripted::CallLog().size();
     scripted::FailCall(release.call);
@@ -356,7 +360,7 @@ TEST_F(CloseRenderWindowTest, AllReleasesFailingGiveFourMessagesInOrder) {
 TEST_F(CloseRenderWindowTest, SecondCloseReleasesNothingButRestoresTheModeAgain) {
   for (bool fullscreen : {false, true}) {
     SCOPED_TRACE(fullscreen ? "fullscreen" : "windowed");
-    ResetEverything();
+    ResetProgram();
     scripted::SetFullscreenModeAvailable(true);
     ASSERT_TRUE(Open(fullscreen));
     CloseRenderWindow();

@@ -20,8 +20,10 @@
 #include <vector>
 
 #include "app/render_window.h"
-#include "render/app_state.h"
+#include "app/shell_state.h"
 #include "render/extension_probe.h"
+#include "render/texture_sets.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
 
 namespace shell_test {
@@ -94,19 +96,11 @@ inline std::vector<std::string> CallsSince(std::size_t from) {
   return calls;
 }
 
-// Puts the platform, the application state, the probe's results and the
-// render window's once-per-run state back to a fresh process's.
+// Puts the platform and the whole program back to a fresh process's state.
 class ShellTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetEverything(); }
-  void TearDown() override { ResetEverything(); }
-
-  static void ResetEverything() {
-    scripted::Reset();
-    ResetAppState();
-    ResetProbeState();
-    ResetRenderWindow();
-  }
+  void SetUp() override { ResetProgram(); }
+  void TearDown() override { ResetProgram(); }
 };
 
 // A run that never sends Esc is stopped here rather than hanging the suite.

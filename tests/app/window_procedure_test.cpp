@@ -1,6 +1,6 @@
 // The window procedure on its own: what each message does to the
 // application state, and which messages reach DefWindowProcA.
-#include "app/frame_loop.h"
+#include "app/window_procedure.h"
 
 #include "tests/app/shell_test_support.h"
 

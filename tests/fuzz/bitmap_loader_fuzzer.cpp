@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The first and last bytes must lie in the buffer (ASan checks both).
   gFuzzSink = image->pixels[0];
   gFuzzSink = image->pixels[bytes - 1];
-  delete[] image->pixels;
-  delete image;
+  ReleaseBitmapImage(image);
   return 0;
 }

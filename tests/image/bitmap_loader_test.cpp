@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "image/bitmap_loader.h"
-#include "tests/image/bitmap_fixtures.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
+#include "tests/image/bitmap_fixtures.h"
 
 namespace {
 
@@ -26,12 +27,7 @@ using fixtures::DistinctPalette;
 using fixtures::StoreRows;
 
 struct ImageDeleter {
-  void operator()(RgbImage* image) const {
-    if (image != nullptr) {
-      delete[] image->pixels;
-      delete image;
-    }
-  }
+  void operator()(RgbImage* image) const { ReleaseBitmapImage(image); }
 };
 using ImagePtr = std::unique_ptr<RgbImage, ImageDeleter>;
 
@@ -76,19 +72,13 @@ std::vector<std::uint32_t> PixelsOf(const RgbImage& image) {
 
 class BitmapLoaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    scripted::Reset();
-    gShowLoaderErrors = true;
-  }
-  void TearDown() override {
-    gShowLoaderErrors = true;
-    scripted::Reset();
-  }
+  void SetUp() override { ResetProgram(); }
+  void TearDown() override { ResetProgram(); }
 
   // Decoding `bytes` fails with exactly one message box, whose text is
   // returned; the box is captioned "Error", has only an OK button and no icon.
   static std::string FailureMessage(const Bytes& bytes) {
-    scripted::Reset();
+    ResetProgram();
     ImagePtr image = Decode(bytes);
     EXPECT_EQ(image, nullptr);
     return OnlyMessage();
@@ -266,7 +256,7 @@ std::vector<PixelCase> PixelCases() {
 TEST_F(BitmapLoaderTest, DecodesEveryLayoutWithoutMessages) {
   for (const PixelCase& c : PixelCases()) {
     SCOPED_TRACE(c.name);
-    scripted::Reset();
+    ResetProgram();
     ImagePtr image = Decode(BuildBitmap(c.spec));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, c.width);
@@ -479,7 +469,7 @@ TEST_F(BitmapLoaderTest, EveryPrefixOfAValidFileIsRefused) {
   for (const fixtures::NamedBitmap& seed : fixtures::SeedBitmaps()) {
     SCOPED_TRACE(seed.name);
     {
-      scripted::Reset();
+      ResetProgram();
       ImagePtr whole = Decode(seed.bytes);
       ASSERT_NE(whole, nullptr);
       EXPECT_TRUE(scripted::MessageBoxes().empty());
@@ -622,7 +612,7 @@ TEST_F(BitmapFileTest, FilesDecodeAsTheirBytesDoAndStayUnchanged) {
   }
   for (const fixtures::NamedBitmap& file : files) {
     SCOPED_TRACE(file.name);
-    scripted::Reset();
+    ResetProgram();
     const std::string path = Write(file.name, file.bytes);
     const auto before = std::filesystem::last_write_time(path);
     ImagePtr fromFile(LoadBitmapImage(path.c_str()));
@@ -646,7 +636,7 @@ TEST_F(BitmapFileTest, OpenFailureNamesThePathWhole) {
   const std::string folder = directory_.string();
   for (const std::string& path : {missing, longPath, empty, folder}) {
     SCOPED_TRACE(path);
-    scripted::Reset();
+    ResetProgram();
     EXPECT_EQ(LoadBitmapImage(path.c_str()), nullptr);
     EXPECT_EQ(OnlyMessage(), "Failed to open DIB file " + path + ".\n");
   }
@@ -656,7 +646,7 @@ TEST_F(BitmapFileTest, ContentFailuresFromFilesMatchMemory) {
   const Bytes seed = fixtures::SeedBitmaps()[0].bytes;
   for (std::size_t length = 1; length < seed.size(); ++length) {
     SCOPED_TRACE(length);
-    scripted::Reset();
+    ResetProgram();
     const std::string path = Write("cut.bmp", Bytes(seed.begin(), seed.begin() + length));
     EXPECT_EQ(LoadBitmapImage(path.c_str()), nullptr);
     EXPECT_EQ(OnlyMessage(), kConversion);
@@ -666,7 +656,7 @@ TEST_F(BitmapFileTest, ContentFailuresFromFilesMatchMemory) {
       continue;  // an empty file is an open failure
     }
     SCOPED_TRACE(c.name);
-    scripted::Reset();
+    ResetProgram();
     const std::string path = Write("bad.bmp", c.bytes);
     EXPECT_EQ(LoadBitmapImage(path.c_str()), nullptr);
     EXPECT_EQ(OnlyMessage(), c.message);

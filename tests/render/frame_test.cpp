@@ -76,6 +76,19 @@ class FrameTest : public GlContextTest {
   }
 };
 
+// The four lights as the room is specified: one colour for all of them, and
+// their places in room space. 0.001 stands for zero in the fourth component
+// of the colours and in the x and y of lights 0, 2 and 3.
+const GLfloat kAmbient[4] = {0.0f, 0.0f, 0.0f, 0.001f};
+const GLfloat kDiffuse[4] = {0.8f, 0.8f, 0.8f, 0.001f};
+const GLfloat kSpecular[4] = {1.0f, 1.0f, 1.0f, 0.001f};
+const GLfloat kPositions[4][4] = {
+    {0.001f, 0.001f, -8.0f, 1.0f},
+    {1.0f, 1.0f, -3.0f, 1.0f},
+    {0.001f, 0.001f, 2.0f, 1.0f},
+    {0.001f, 0.001f, 8.0f, 1.0f},
+};
+
 ::testing::AssertionResult Is(const scripted::Rgb& got, Colour want) {
   if (std::abs(got.r - want.r) <= 2 && std::abs(got.g - want.g) <= 2 &&
       std::abs(got.b - want.b) <= 2) {
@@ -136,6 +149,22 @@ TEST_F(FrameTest, YawTurnsTheViewAboutTheViewer) {
   EXPECT_TRUE(Is(DrawAndRead(320, 240), {0, 0, 0})) << "180 looks out of the open end";
 }
 
+// Whatever clear values a frame finds, it clears to (0, 0, 0, 0) and leaves
+// the clear depth at 1.0 for the next frame.
+TEST_F(FrameTest, EveryFrameClearsToTransparentBlackAndLeavesTheClearDepthAtOne) {
+  glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+  glClearDepth(0.5);
+  gCameraYaw = 180.0f;  // out of the open end, where nothing is drawn
+  EXPECT_TRUE(Is(DrawAndRead(320, 240), {0, 0, 0})) << "cleared with the frame's own colour";
+
+  GLfloat colour[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, colour);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(colour[k], 0.0f) << "component " << k;
+  GLfloat depth = -1.0f;
+  glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
+  EXPECT_EQ(depth, 1.0f);
+}
+
 TEST_F(FrameTest, CeilingFollowsTheLightsAndFloorFollowsTheBumpChoice) {
   struct Case {
     bool lightsOn, bumpFloor;
@@ -182,7 +211,9 @@ TEST_F(FrameTest, CeilingFollowsTheLightsAndFloorFollowsTheBumpChoice) {
   }
 }
 
-TEST_F(FrameTest, LightsOnSetsFourLightsFromTheTables) {
+// From the start position the camera transform is the identity, so each
+// light's position reads back as its place in the room.
+TEST_F(FrameTest, LightsOnSetsTheFourLightsAsTheRoomGivesThem) {
   gLightsOn = true;
   ASSERT_TRUE(DrawFrame());
   EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_TRUE);
@@ -194,15 +225,15 @@ TEST_F(FrameTest, LightsOnSetsFourLightsFromTheTables) {
       GLenum name;
       const GLfloat* value;
     };
-    for (Parameter p : {Parameter{GL_AMBIENT, kLightAmbient}, Parameter{GL_DIFFUSE, kLightDiffuse},
-                        Parameter{GL_SPECULAR, kLightSpecular}}) {
+    for (Parameter p : {Parameter{GL_AMBIENT, kAmbient}, Parameter{GL_DIFFUSE, kDiffuse},
+                        Parameter{GL_SPECULAR, kSpecular}, Parameter{GL_POSITION, kPositions[i]}}) {
       GLfloat got[4] = {};
       glGetLightfv(light, p.name, got);
-      for (int k = 0; k < 4; ++k) EXPECT_EQ(got[k], p.value[k]);
+      for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(got[k], p.value[k]) << "parameter 0x" << std::hex << p.name;
     }
   }
-  EXPECT_EQ(kLightAmbient[3], 0.001f);
-  EXPECT_EQ(kLightPositions[0][0], kNearZero);
+  EXPECT_EQ(kNearZero, 0.001f);
 
   gLightsOn = false;
   ASSERT_TRUE(DrawFrame());
@@ -226,7 +257,7 @@ TEST_F(FrameTest, LightsStayFixedInTheRoomAsTheCameraMoves) {
     ASSERT_TRUE(DrawFrame());
     const double yaw = camera.yaw * 3.14159265358979323846 / 180.0;
     for (int i = 0; i < 4; ++i) {
-      const GLfloat* room = kLightPositions[i];
+      const GLfloat* room = kPositions[i];
       const double z = room[2] + camera.z;
       const double expected[4] = {std::cos(yaw) * room[0] + std::sin(yaw) * z, room[1],
                                   -std::sin(yaw) * room[0] + std::cos(yaw) * z, 1.0};

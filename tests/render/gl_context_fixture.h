@@ -1,14 +1,16 @@
 // A fixture for renderer tests on real OpenGL: a 640 by 480 Mesa context from
-// the scripted layer, made current with the application and probe state at
-// their starting values.
+// the scripted layer, made current with the whole program's state at its
+// starting values.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "render/app_state.h"
 #include "render/extension_probe.h"
+#include "render/texture_sets.h"
+#include "render/view_state.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
 
 class GlContextTest : public ::testing::Test {
@@ -17,19 +19,12 @@ class GlContextTest : public ::testing::Test {
   static constexpr int kHeight = 480;
 
   void SetUp() override {
-    ResetEverything();
+    ResetProgram();
     ASSERT_TRUE(scripted::OpenTestContext(kWidth, kHeight));
   }
   void TearDown() override {
     scripted::CloseTestContext();
-    ResetEverything();
-  }
-
- private:
-  static void ResetEverything() {
-    scripted::Reset();
-    ResetAppState();
-    ResetProbeState();
+    ResetProgram();
   }
 };
 

@@ -18,10 +18,9 @@
 #include <string>
 
 #include "app/render_window.h"
-#include "render/app_state.h"
-#include "render/extension_probe.h"
-#include "tests/app/shell_test_support.h"
+#include "app/shell_state.h"
 #include "support/scripted_platform.h"
+#include "tests/app/shell_test_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define HALDEN_UNDER_ASAN 1

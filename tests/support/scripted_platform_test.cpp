@@ -250,6 +250,24 @@ TEST_F(ScriptedPlatform, RemovedExtensionsLeaveTheListWholeTokensOnly) {
   EXPECT_EQ(Extensions(), offered);
 }
 
+// Switching lighting is logged among the Win32 calls and still reaches the
+// driver; no other capability is logged.
+TEST_F(ScriptedPlatform, LightingSwitchesAreLoggedAndReachTheDriver) {
+  ASSERT_TRUE(scripted::OpenTestContext(4, 4));
+  const std::size_t start = scripted::CallLog().size();
+  glEnable(GL_LIGHTING);
+  EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_TRUE);
+  glDisable(GL_DEPTH_TEST);
+  EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_FALSE);
+  glDisable(GL_LIGHTING);
+  EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
+  const std::vector<std::string>& log = scripted::CallLog();
+  EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<std::ptrdiff_t>(start), log.end()),
+            (std::vector<std::string>{"glEnable(GL_LIGHTING)", "glDisable(GL_LIGHTING)"}));
+}
+
 // ---- Misuse ----
 
 TEST_F(ScriptedPlatform, ReleasingNullOrReleasedHandlesFailsCleanly) {

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/render_window.h"
-#include "render/app_state.h"
-#include "render/extension_probe.h"
+#include "render/texture_sets.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
 #include "tests/textures/picture_directory.h"
 
@@ -17,19 +16,13 @@ namespace {
 
 class MissingPictureProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    scripted::Reset();
-    ResetAppState();
-    ResetProbeState();
-    ResetRenderWindow();
-  }
+  void SetUp() override { ResetProgram(); }
+  void TearDown() override { ResetProgram(); }
 };
 
 TEST_F(MissingPictureProgramTest, TheStartUpFailsAfterLoadingTheRest) {
   PictureDirectory pictures;
-  pictures.Remove("wall.bmp");
+  pictures.Remove("Pic/wall.bmp");
 
   char commandLine[] = "";
   const int status = WinMain(nullptr, nullptr, commandLine, 1);
@@ -55,12 +48,15 @@ TEST_F(MissingPictureProgramTest, TheStartUpFailsAfterLoadingTheRest) {
               ::testing::ElementsAre("Error: Failed to open DIB file Pic/wall.bmp.\n (owned)",
                                      "ERROR: Initialization Failed."));
 
-  // The six other pictures were uploaded before the open gave up.
-  for (const TextureSet* set : {&gFloorSet, &gLampDaySet, &gLampNightSet, &gUpperRightSet,
-                                &gLowerRightSet, &gBumpSet, &gInvertedBumpSet}) {
-    EXPECT_THAT(set->names, ::testing::Each(::testing::Ne(0u)));
+  // Every other picture was uploaded before the open gave up.
+  for (const TextureFile& file : kTextureFiles) {
+    SCOPED_TRACE(file.path);
+    const bool loaded = file.set != &gWallSet;
+    for (const TextureSet* set : {file.set, file.invertedSet}) {
+      if (set == nullptr) continue;
+      for (GLuint name : set->names) EXPECT_EQ(name != 0u, loaded);
+    }
   }
-  EXPECT_THAT(gWallSet.names, ::testing::Each(0u));
 }
 
 }  // namespace

@@ -11,28 +11,40 @@
 #include <stdexcept>
 #include <vector>
 
-const std::array<SolidColor, 7> kFixtureColors = {{
-    {220, 120, 140},  // floor
-    {200, 200, 60},   // day lamp
-    {250, 240, 200},  // night lamp
-    {60, 180, 90},    // wall
-    {90, 60, 200},    // upper ledge
-    {150, 90, 40},    // lower ledge
-    {200, 200, 200},  // bump
-}};
+namespace {
 
-const std::array<const char*, 7> kSceneFiles = {
-    "pinkfloor1.bmp", "Ceilinglampday.bmp", "Ceilinglampnight.bmp", "wall.bmp",
-    "rightwall.bmp",  "rightwall1.bmp",     "pinkfloorbump1.bmp",
+struct FixturePicture {
+  const TextureSet* set;
+  SolidColor color;
 };
 
-namespace {
+const FixturePicture kFixturePictures[] = {
+    {&gFloorSet, {220, 120, 140}},     {&gLampDaySet, {200, 200, 60}},
+    {&gLampNightSet, {250, 240, 200}}, {&gWallSet, {60, 180, 90}},
+    {&gUpperRightSet, {90, 60, 200}},  {&gLowerRightSet, {150, 90, 40}},
+    {&gBumpSet, {200, 200, 200}},
+};
 
 void Put(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
 }  // namespace
+
+const TextureFile& TextureFileOf(const TextureSet& set) {
+  for (const TextureFile& file : kTextureFiles) {
+    if (file.set == &set || file.invertedSet == &set) return file;
+  }
+  throw std::logic_error("a texture set that no file of kTextureFiles fills");
+}
+
+SolidColor FixtureColor(const TextureSet& set) {
+  const TextureSet* picture = TextureFileOf(set).set;
+  for (const FixturePicture& fixture : kFixturePictures) {
+    if (fixture.set == picture) return fixture.color;
+  }
+  throw std::logic_error(std::string("no fixture colour for ") + TextureFileOf(set).path);
+}
 
 void WriteSolidBitmap(const std::string& path, int width, int height, SolidColor color) {
   const auto rowBytes = static_cast<std::uint32_t>((width * 3 + 3) & ~3);
@@ -61,10 +73,8 @@ PictureDirectory::PictureDirectory(int size) {
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = pattern;
   previous_ = std::filesystem::current_path().string();
-  std::filesystem::create_directory(root_ + "/Pic");
   std::filesystem::current_path(root_);
-  for (std::size_t i = 0; i < kSceneFiles.size(); ++i)
-    Write(kSceneFiles[i], kFixtureColors[i], size);
+  for (const TextureFile& file : kTextureFiles) Write(file.path, FixtureColor(*file.set), size);
 }
 
 PictureDirectory::~PictureDirectory() {
@@ -73,10 +83,12 @@ PictureDirectory::~PictureDirectory() {
   std::filesystem::remove_all(root_, ignored);
 }
 
-void PictureDirectory::Write(const char* file, SolidColor color, int size) const {
-  WriteSolidBitmap(root_ + "/Pic/" + file, size, size, color);
+void PictureDirectory::Write(const char* path, SolidColor color, int size) const {
+  const std::filesystem::path file = std::filesystem::path(root_) / path;
+  std::filesystem::create_directories(file.parent_path());
+  WriteSolidBitmap(file.string(), size, size, color);
 }
 
-void PictureDirectory::Remove(const char* file) const {
-  std::filesystem::remove(root_ + "/Pic/" + file);
+void PictureDirectory::Remove(const char* path) const {
+  std::filesystem::remove(std::filesystem::path(root_) / path);
 }

@@ -1,25 +1,30 @@
 // A scratch working directory holding a Pic/ folder of small solid-colour
-// pictures, one per scene file, for tests that load the texture sets.
+// pictures, one for each file of the program's table (kTextureFiles), for
+// tests that load the texture sets.
 #pragma once
 
-#include <array>
 #include <string>
+
+#include "render/texture_sets.h"
 
 struct SolidColor {
   unsigned char r, g, b;
 };
 
-// Colours of the fixture pictures, by loading order: floor, day lamp, night
-// lamp, wall, upper ledge, lower ledge, bump. All different, and none pure
-// red or pure blue.
-extern const std::array<SolidColor, 7> kFixtureColors;
-extern const std::array<const char*, 7> kSceneFiles;
+// The colour of the fixture picture that fills `set` (for both bump sets,
+// the bump picture's: all 200). The colours are all different, and none is
+// pure red or pure blue.
+SolidColor FixtureColor(const TextureSet& set);
+
+// The row of kTextureFiles that fills `set` (for the inverted bump set, the
+// bump picture's row).
+const TextureFile& TextureFileOf(const TextureSet& set);
 
 // Writes a width x height 24-bit bitmap of one colour.
 void WriteSolidBitmap(const std::string& path, int width, int height, SolidColor color);
 
-// Makes the directory, fills Pic/ and makes it the working directory; the
-// destructor goes back and removes it all.
+// Makes the directory, writes every file of the table into it and makes it
+// the working directory; the destructor goes back and removes it all.
 class PictureDirectory {
  public:
   explicit PictureDirectory(int size = 8);
@@ -27,9 +32,10 @@ class PictureDirectory {
   PictureDirectory(const PictureDirectory&) = delete;
   PictureDirectory& operator=(const PictureDirectory&) = delete;
 
-  // Pic/<file> rewritten as a solid picture, or deleted.
-  void Write(const char* file, SolidColor color, int size = 8) const;
-  void Remove(const char* file) const;
+  // The table's file at `path` (as "Pic/wall.bmp") rewritten as a solid
+  // picture, or deleted.
+  void Write(const char* path, SolidColor color, int size = 8) const;
+  void Remove(const char* path) const;
 
  private:
   std::string root_;

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "image/bitmap_loader.h"
+#include "render/texture_sets.h"
+#include "tests/textures/picture_directory.h"
 #include "tools/picture_generator.h"
 
 namespace {
 
-std::string PicturePath(const char* name) {
-  return std::string(HALDEN_SOURCE_DIR) + "/Pic/" + name;
+// The committed file of one row of the program's table.
+std::string PicturePath(const TextureFile& file) {
+  return std::string(HALDEN_SOURCE_DIR) + "/" + file.path;
 }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
@@ -31,15 +34,13 @@ std::uint32_t Little(const std::vector<std::uint8_t>& bytes, std::size_t at, int
 }
 
 struct ImageDeleter {
-  void operator()(RgbImage* image) const {
-    delete[] image->pixels;
-    delete image;
-  }
+  void operator()(RgbImage* image) const { ReleaseBitmapImage(image); }
 };
 using Image = std::unique_ptr<RgbImage, ImageDeleter>;
 
-Image Load(std::size_t index) {
-  return Image(LoadBitmapImage(PicturePath(kPictureNames[index]).c_str()));
+// The committed picture that fills `set`.
+Image Load(const TextureSet& set) {
+  return Image(LoadBitmapImage(PicturePath(TextureFileOf(set)).c_str()));
 }
 
 struct Pixel {
@@ -54,10 +55,11 @@ Pixel At(const RgbImage& image, int x, int y) {
 }
 
 TEST(PictureFiles, CommittedPicturesAreWhatTheGeneratorMakes) {
-  for (std::size_t i = 0; i < kPictureCount; ++i) {
-    SCOPED_TRACE(kPictureNames[i]);
-    const std::vector<std::uint8_t> committed = ReadFile(PicturePath(kPictureNames[i]));
-    const std::vector<std::uint8_t> generated = MakePictureFile(i);
+  for (const TextureFile& file : kTextureFiles) {
+    SCOPED_TRACE(file.path);
+    const std::vector<std::uint8_t> committed = ReadFile(PicturePath(file));
+    const std::vector<std::uint8_t> generated = MakePictureFile(file);
+    ASSERT_FALSE(generated.empty()) << "the generator has no drawing for this file";
     ASSERT_EQ(committed.size(), generated.size()) << "regenerate with the pictures target";
     std::size_t first = 0;
     while (first < committed.size() && committed[first] == generated[first]) ++first;
@@ -70,25 +72,31 @@ TEST(PictureFiles, CommittedPicturesAreWhatTheGeneratorMakes) {
 // palette, the upper trim the 12-byte header, the rest plain 24-bit.
 TEST(PictureFiles, FormatsAndSizesSuitTheUpload) {
   struct Format {
+    const TextureSet* set;
     std::uint32_t headerSize;
     std::uint32_t bitsPerPixel;
   };
-  const Format formats[kPictureCount] = {{40, 24}, {40, 24}, {40, 24}, {40, 24},
-                                         {12, 24}, {40, 24}, {40, 8}};
-  for (std::size_t i = 0; i < kPictureCount; ++i) {
-    SCOPED_TRACE(kPictureNames[i]);
-    const std::vector<std::uint8_t> bytes = ReadFile(PicturePath(kPictureNames[i]));
+  const Format formats[] = {
+      {&gFloorSet, 40, 24}, {&gLampDaySet, 40, 24},    {&gLampNightSet, 40, 24},
+      {&gWallSet, 40, 24},  {&gUpperRightSet, 12, 24}, {&gLowerRightSet, 40, 24},
+      {&gBumpSet, 40, 8},
+  };
+  ASSERT_EQ(std::size(formats), kTextureFileCount);
+  for (const Format& format : formats) {
+    const TextureFile& file = TextureFileOf(*format.set);
+    SCOPED_TRACE(file.path);
+    const std::vector<std::uint8_t> bytes = ReadFile(PicturePath(file));
     ASSERT_GE(bytes.size(), 26u);
     EXPECT_EQ(Little(bytes, 0, 2), 0x4D42u);
     const std::uint32_t headerSize = Little(bytes, 14, 4);
-    EXPECT_EQ(headerSize, formats[i].headerSize);
+    EXPECT_EQ(headerSize, format.headerSize);
     const int field = headerSize == 12 ? 2 : 4;
     const std::uint32_t width = Little(bytes, 18, field);
     const std::uint32_t bits = Little(bytes, 18 + 2 * static_cast<std::size_t>(field) + 2, 2);
-    EXPECT_EQ(bits, formats[i].bitsPerPixel);
+    EXPECT_EQ(bits, format.bitsPerPixel);
     EXPECT_EQ(width * bits / 8 % 4, 0u) << "rows need no padding";
 
-    const Image image = Load(i);
+    const Image image = Load(*format.set);
     ASSERT_NE(image, nullptr);
     for (std::int32_t size : {image->width, image->height}) {
       EXPECT_GT(size, 0);
@@ -101,8 +109,8 @@ TEST(PictureFiles, FormatsAndSizesSuitTheUpload) {
 // The relief and the floor share one tile layout: where the relief is low
 // (the joints) the floor shows its pale grout, where high the pink tiles.
 TEST(PictureFiles, TheReliefIsGrayAndFollowsTheFloorTiles) {
-  const Image floor = Load(0);
-  const Image relief = Load(6);
+  const Image floor = Load(gFloorSet);
+  const Image relief = Load(gBumpSet);
   ASSERT_NE(floor, nullptr);
   ASSERT_NE(relief, nullptr);
   ASSERT_EQ(floor->width, relief->width);
@@ -136,8 +144,8 @@ TEST(PictureFiles, TheReliefIsGrayAndFollowsTheFloorTiles) {
 // The lamp is in the middle of the ceiling picture: a gray-white dome by day,
 // a bright warm glow by night that also lights the plaster around it.
 TEST(PictureFiles, TheLampIsUnlitByDayAndGlowsByNight) {
-  const Image day = Load(1);
-  const Image night = Load(2);
+  const Image day = Load(gLampDaySet);
+  const Image night = Load(gLampNightSet);
   ASSERT_NE(day, nullptr);
   ASSERT_NE(night, nullptr);
   const int cx = day->width / 2;

@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "render/app_state.h"
-#include "render/extension_probe.h"
 #include "render/frame.h"
 #include "render/render_state.h"
+#include "render/texture_loading.h"
 #include "render/texture_sets.h"
+#include "render/view_state.h"
+#include "support/program_reset.h"
 #include "support/scripted_platform.h"
 #include "tests/textures/picture_directory.h"
 
@@ -22,16 +23,22 @@ constexpr int kFixtureSize = 8;  // mipmap levels 8, 4, 2, 1
 constexpr int kFixtureLevels = 4;
 
 struct NamedSet {
-  const char* label;
+  std::string label;
   TextureSet* set;
+  const TextureFile* file;  // the row it is made from
 };
 
-// Every set, in loading order; the bump picture makes the last two.
-const NamedSet kAllSets[] = {
-    {"floor", &gFloorSet}, {"day lamp", &gLampDaySet},           {"night lamp", &gLampNightSet},
-    {"wall", &gWallSet},   {"upper ledge", &gUpperRightSet},     {"lower ledge", &gLowerRightSet},
-    {"bump", &gBumpSet},   {"inverted bump", &gInvertedBumpSet},
-};
+// Every set, in loading order, from the program's table; the bump picture
+// makes two.
+std::vector<NamedSet> AllSets() {
+  std::vector<NamedSet> sets;
+  for (const TextureFile& file : kTextureFiles) {
+    sets.push_back({file.path, file.set, &file});
+    if (IsBumpPicture(file))
+      sets.push_back({std::string(file.path) + ", inverted", file.invertedSet, &file});
+  }
+  return sets;
+}
 
 GLint TexParameter(GLuint name, GLenum parameter) {
   glBindTexture(GL_TEXTURE_2D, name);
@@ -66,17 +73,12 @@ std::vector<int> Rgb(SolidColor color) {
 class TextureSetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Reset();
+    ResetProgram();
     ASSERT_TRUE(scripted::OpenTestContext(640, 480)) << "no OpenGL context";
   }
   void TearDown() override {
     scripted::CloseTestContext();
-    Reset();
-  }
-  static void Reset() {
-    scripted::Reset();
-    ResetAppState();
-    ResetProbeState();
+    ResetProgram();
   }
 };
 
@@ -97,9 +99,9 @@ TEST_F(TextureSetsTest, BumpSetsAreHalfIntensityOnEveryLevelAndTheOthersFull) {
     }
   }
   // Pictures loaded before the bump are untouched by its scales.
-  EXPECT_EQ(Texels(gLowerRightSet.names[2], 3), Rgb(kFixtureColors[5]));  // 1 by 1
+  EXPECT_EQ(Texels(gLowerRightSet.names[2], 3), Rgb(FixtureColor(gLowerRightSet)));  // 1 by 1
   const std::vector<int> floor = Texels(gFloorSet.names[1], 0);
-  EXPECT_EQ(std::vector<int>(floor.begin(), floor.begin() + 3), Rgb(kFixtureColors[0]));
+  EXPECT_EQ(std::vector<int>(floor.begin(), floor.begin() + 3), Rgb(FixtureColor(gFloorSet)));
 }
 
 TEST_F(TextureSetsTest, PixelTransferScalesAreRestoredSoLaterUploadsAreFullIntensity) {
@@ -127,9 +129,10 @@ TEST_F(TextureSetsTest, EachMemberCarriesTheFiltersOfItsIndex) {
   const GLint magnification[3] = {GL_NEAREST, GL_LINEAR, GL_LINEAR};
   const GLint minification[3] = {GL_NEAREST, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST};
   std::set<GLuint> names;
-  for (const NamedSet& entry : kAllSets) {
+  const std::vector<NamedSet> sets = AllSets();
+  for (const NamedSet& entry : sets) {
     for (int member = 0; member < 3; ++member) {
-      SCOPED_TRACE(std::string(entry.label) + " member " + std::to_string(member));
+      SCOPED_TRACE(entry.label + " member " + std::to_string(member));
       const GLuint name = entry.set->names[member];
       ASSERT_NE(name, 0u);
       names.insert(name);
@@ -137,7 +140,7 @@ TEST_F(TextureSetsTest, EachMemberCarriesTheFiltersOfItsIndex) {
       EXPECT_EQ(TexParameter(name, GL_TEXTURE_MIN_FILTER), minification[member]);
     }
   }
-  EXPECT_EQ(names.size(), 24u) << "every member is a texture of its own";
+  EXPECT_EQ(names.size(), 3 * sets.size()) << "every member is a texture of its own";
 }
 
 // The bump sets clamp to the gray border; every other texture keeps
@@ -146,11 +149,11 @@ TEST_F(TextureSetsTest, OnlyTheBumpSetsClampToTheGrayBorder) {
   PictureDirectory pictures(kFixtureSize);
   ASSERT_TRUE(LoadTextureSets());
 
-  for (const NamedSet& entry : kAllSets) {
-    const bool bump = entry.set == &gBumpSet || entry.set == &gInvertedBumpSet;
+  for (const NamedSet& entry : AllSets()) {
+    const bool bump = IsBumpPicture(*entry.file);
     const GLint wrap = bump ? GL_CLAMP : GL_REPEAT;
     for (int member = 0; member < 3; ++member) {
-      SCOPED_TRACE(std::string(entry.label) + " member " + std::to_string(member));
+      SCOPED_TRACE(entry.label + " member " + std::to_string(member));
       const GLuint name = entry.set->names[member];
       EXPECT_EQ(TexParameter(name, GL_TEXTURE_WRAP_S), wrap);
       EXPECT_EQ(TexParameter(name, GL_TEXTURE_WRAP_T), wrap);
@@ -200,25 +203,23 @@ class MissingPictureTest : public TextureSetsTest,
                            public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(MissingPictureTest, TheOthersAreStillLoadedAndTheResultIsFalse) {
-  const std::size_t missing = GetParam();
+  const TextureFile& missing = kTextureFiles[GetParam()];
   PictureDirectory pictures(kFixtureSize);
-  pictures.Remove(kSceneFiles[missing]);
+  pictures.Remove(missing.path);
 
   EXPECT_FALSE(LoadTextureSets());
 
-  for (std::size_t i = 0; i < 8; ++i) {
-    const std::size_t file = i < 7 ? i : 6;  // both bump sets come from file 7
-    SCOPED_TRACE(kAllSets[i].label);
-    const TextureSet& set = *kAllSets[i].set;
-    for (GLuint name : set.names) {
-      if (file == missing) {
+  for (const NamedSet& entry : AllSets()) {
+    SCOPED_TRACE(entry.label);
+    for (GLuint name : entry.set->names) {
+      if (entry.file == &missing) {
         EXPECT_EQ(name, 0u);
       } else {
         EXPECT_EQ(glIsTexture(name), GL_TRUE);
       }
     }
   }
-  if (missing != 6) {
+  if (!IsBumpPicture(missing)) {
     EXPECT_EQ(TexelValues(gBumpSet.names[1], 0), std::set<int>{100});
   }
   GLfloat scale = 0.0f;
@@ -227,14 +228,16 @@ TEST_P(MissingPictureTest, TheOthersAreStillLoadedAndTheResultIsFalse) {
 
   ASSERT_EQ(scripted::MessageBoxes().size(), 1u);
   EXPECT_EQ(scripted::MessageBoxes()[0].text,
-            std::string("Failed to open DIB file Pic/") + kSceneFiles[missing] + ".\n");
+            std::string("Failed to open DIB file ") + missing.path + ".\n");
   EXPECT_EQ(scripted::MessageBoxes()[0].caption, "Error");
 }
 
-INSTANTIATE_TEST_SUITE_P(EachFile, MissingPictureTest, ::testing::Range<std::size_t>(0, 7),
+INSTANTIATE_TEST_SUITE_P(EachFile, MissingPictureTest,
+                         ::testing::Range<std::size_t>(0, kTextureFileCount),
                          [](const ::testing::TestParamInfo<std::size_t>& param) {
-                           std::string name = kSceneFiles[param.param];
-                           return name.substr(0, name.find('.'));
+                           const std::string path = kTextureFiles[param.param].path;
+                           const std::size_t start = path.find_last_of('/') + 1;
+                           return path.substr(start, path.find('.', start) - start);
                          });
 
 // Paints every member but the linear one of each set in colours the
@@ -243,7 +246,7 @@ void PaintOtherMembers() {
   const unsigned char red[3] = {255, 0, 0};
   const unsigned char blue[3] = {0, 0, 255};
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  for (const NamedSet& entry : kAllSets) {
+  for (const NamedSet& entry : AllSets()) {
     glBindTexture(GL_TEXTURE_2D, entry.set->names[0]);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
     glBindTexture(GL_TEXTURE_2D, entry.set->names[2]);
@@ -268,11 +271,11 @@ TEST_F(TextureSetsTest, TheFrameDrawsTheLinearMemberOfEachSet) {
   PaintOtherMembers();
 
   DrawFrame();
-  ExpectPixelNear(320, 10, Rgb(kFixtureColors[0]), "floor");
-  ExpectPixelNear(320, 475, Rgb(kFixtureColors[1]), "ceiling by day");
-  ExpectPixelNear(320, 240, Rgb(kFixtureColors[3]), "back wall");
-  ExpectPixelNear(4, 240, Rgb(kFixtureColors[3]), "left wall");
-  ExpectPixelNear(636, 40, Rgb(kFixtureColors[5]), "lower ledge");
+  ExpectPixelNear(320, 10, Rgb(FixtureColor(gFloorSet)), "floor");
+  ExpectPixelNear(320, 475, Rgb(FixtureColor(gLampDaySet)), "ceiling by day");
+  ExpectPixelNear(320, 240, Rgb(FixtureColor(gWallSet)), "back wall");
+  ExpectPixelNear(4, 240, Rgb(FixtureColor(gWallSet)), "left wall");
+  ExpectPixelNear(636, 40, Rgb(FixtureColor(gLowerRightSet)), "lower ledge");
 
   // Away from the edges of the floor quads, where the bump texture blends
   // into its gray border.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -194,7 +195,25 @@ TEST_F(Win32Model, HandlesNeverRepeatNotEvenAcrossReset) {
   EXPECT_NE(model::GetModuleHandle(nullptr), nullptr);
   EXPECT_EQ(model::GetModuleHandle("other.dll"), nullptr);
   EXPECT_EQ(model::LoadIcon(model::GetModuleHandle(nullptr), IDI_WINLOGO), nullptr);
-  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), model::LoadIcon(nullptr, IDI_APPLICATION));
+}
+
+// Each stock icon and cursor has a handle of its own, the same at every
+// load, so the handle a window class holds tells which resource it is.
+TEST_F(Win32Model, StockIconsAndCursorsHaveOneHandleEach) {
+  const HICON logo = model::LoadIcon(nullptr, MAKEINTRESOURCEA(32517));
+  ASSERT_NE(logo, nullptr);
+  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), logo);
+  EXPECT_EQ(model::LoadIcon(nullptr, "#32517"), logo) << "the same name, as a string";
+  EXPECT_NE(model::LoadIcon(nullptr, IDI_APPLICATION), logo);
+  model::Reset();
+  EXPECT_EQ(model::LoadIcon(nullptr, IDI_WINLOGO), logo) << "stock handles outlive a reset";
+
+  const HCURSOR arrow = model::LoadCursor(nullptr, MAKEINTRESOURCEA(32512));
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(model::LoadCursor(nullptr, IDC_ARROW), arrow);
+  EXPECT_NE(arrow, model::LoadIcon(nullptr, MAKEINTRESOURCEA(32512)))
+      << "icon 32512 is another resource than cursor 32512";
+  EXPECT_EQ(model::LoadCursor(model::GetModuleHandle(nullptr), IDC_ARROW), nullptr);
 }
 
 TEST_F(Win32Model, DeviceContextIsTheWindowsOwnAndCounted) {
@@ -241,6 +260,46 @@ TEST_F(Win32Model, QuitComesOutAfterEverythingElseOnceWithTheLatestCode) {
   EXPECT_EQ(message.wParam, 6u);
   EXPECT_FALSE(model::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_FALSE(model::PeekMessage(nullptr, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Win32Model, ACloseRequestGoesToTheFocusElseTheNewestWindowElseQuits) {
+  model::PostCloseRequest();
+  const std::vector<MSG> none = Take();
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].message, static_cast<UINT>(WM_QUIT)) << "no window: the program quits";
+  EXPECT_EQ(none[0].wParam, 0u);
+
+  const HWND older = NewWindow();
+  const HWND newer = NewWindow();
+  model::PostCloseRequest();
+  model::SetFocus(older);
+  model::PostCloseRequest();
+  const std::vector<MSG> taken = Take();
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(taken[0].hwnd, newer) << "without a focus, the newest window";
+  EXPECT_EQ(taken[1].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(taken[1].hwnd, older) << "the window with the focus";
+}
+
+TEST_F(Win32Model, KeyMessagesCarryWindowsLParamBits) {
+  struct Case {
+    const char* what;
+    bool extended, keyUp, repeat;
+    std::uint32_t lParam;
+  };
+  const Case cases[] = {
+      {"press", false, false, false, 0x00000001u},
+      {"auto-repeat", false, false, true, 0x40000001u},
+      {"release", false, true, false, 0xC0000001u},
+      {"extended press (an arrow)", true, false, false, 0x01000001u},
+      {"extended release", true, true, false, 0xC1000001u},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(static_cast<std::uint32_t>(model::KeyMessageLParam(c.extended, c.keyUp, c.repeat)),
+              c.lParam)
+        << c.what;
+  }
 }
 
 TEST_F(Win32Model, PeekFiltersByWindowAndRange) {
