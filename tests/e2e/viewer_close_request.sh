@@ -2,13 +2,12 @@
 # A close request from the viewer's window (the window manager's close
 # button) ends the program as Esc does: at once and with status 0.
 #   viewer_close_request.sh HALDEN PIC_DIR
-source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/viewer_steps.sh"
+source "$(dirname "$0")/../harness/viewer.sh"
 
 e2e_start_display 1024x768x24 fresh
-viewer_start "$1" "$2" Escape
-viewer_dismiss_notice
-viewer_find_window "Halden"
+viewer_start "$2" "$1"
+viewer_answer "$VIEWER_START_BOX" no
+viewer_open "$VIEWER_TITLE"
 window=$VIEWER_WINDOW
 viewer_shot "$window" "$E2E_TMP/room.png"
 

@@ -7,19 +7,12 @@
 # Installing needs root: anyone else gets CTest's skip code.
 #
 #   deb_install.sh DEB
-source "$(dirname "$0")/../e2e/lib.sh"
-source "$(dirname "$0")/../e2e/viewer_steps.sh"
+source "$(dirname "$0")/../harness/viewer.sh"
 
 deb=$(readlink -f "$1")
-skip=77
 
 [ -f "$deb" ] || e2e_fail "$1 is not built (cmake --workflow --preset package)"
-if [ "$(id -u)" -ne 0 ]; then
-  e2e_log "SKIP: installing a package needs root"
-  trap - EXIT
-  rm -rf "$E2E_TMP"
-  exit "$skip"
-fi
+[ "$(id -u)" -eq 0 ] || e2e_skip "installing a package needs root"
 
 package=$(dpkg-deb -f "$deb" Package)
 version=$(dpkg-deb -f "$deb" Version)
@@ -46,16 +39,13 @@ apt_get() {
 
 # However the test ends, the package does not stay installed.
 we_installed=0
-_deb_cleanup() {
-  local status=$?
+purge_ours() {
   if [ "$we_installed" = 1 ] && on_system; then
     DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=300 purge "$package" \
       >/dev/null 2>&1 || true
   fi
-  (exit "$status")
-  _e2e_cleanup
 }
-trap _deb_cleanup EXIT
+e2e_on_exit purge_ours
 
 dpkg-query -W -f='${Package}\n' >"$E2E_TMP/packages.before"
 we_installed=1
@@ -94,21 +84,18 @@ grep -q "^/usr/share/icons/hicolor/.*/apps/$icon.png\$" "$E2E_TMP/files" ||
 
 e2e_start_display 1024x768x24 fresh
 # As a desktop launches it: change to Path=, then run Exec= there.
-e2e_start_program -- /bin/sh -c 'cd "$1" && shift && exec "$@"' sh "$path" "${command[@]}"
-viewer_answer "Start FullScreen?" Escape
-viewer_dismiss_notice
-viewer_find_window "Halden"
+viewer_start - /bin/sh -c 'cd "$1" && shift && exec "$@"' sh "$path" "${command[@]}"
+viewer_answer "$VIEWER_START_BOX" no
+viewer_open "$VIEWER_TITLE"
 window=$VIEWER_WINDOW
 viewer_shot "$window" "$E2E_TMP/room.png"
-colours=$(viewer_colours "$E2E_TMP/room.png")
-[ "$colours" -ge 100 ] || e2e_fail "the window shows $colours colours: no room drawn"
+colours=$(e2e_colours "$E2E_TMP/room.png")
+viewer_room_drawn "$E2E_TMP/room.png" || e2e_fail "the window shows $colours colours: no room drawn"
 brightness=$(convert "$E2E_TMP/room.png" -colorspace gray -format '%[fx:mean]' info:)
 awk -v b="$brightness" 'BEGIN { exit !(b > 0.2) }' ||
   e2e_fail "the window is nearly black (mean brightness $brightness)"
 e2e_log "the installed program shows the room ($colours colours, brightness $brightness)"
-viewer_press_closing "$window" Escape
-e2e_wait_exit "$E2E_PID" 20
-[ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "exit status $E2E_EXIT_STATUS after Esc, not 0"
+viewer_escape "$window"
 
 # ---- Removed, then purged ----
 

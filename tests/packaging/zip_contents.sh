@@ -6,12 +6,12 @@
 # unzip, not with the library that wrote it.
 #
 #   zip_contents.sh ZIP 32|64 VERSION
-set -euo pipefail
+source "$(dirname "$0")/../harness/wine.sh"
 
 zip=$1
 bits=$2
 version=$3
-fail() { printf 'FAIL: %s: %s\n' "$zip" "$*" >&2; exit 1; }
+fail() { e2e_fail "$zip: $*"; }
 
 [ -f "$zip" ] || fail "not built (cmake --workflow --preset mingw$bits)"
 unzip -tq "$zip" >/dev/null || fail "unzip finds it damaged"
@@ -29,22 +29,20 @@ extra_folders=$(comm -13 <(echo "$expected") <(echo "$actual") | grep '/$' || tr
 [ -z "$extra_folders" ] || fail "holds other folders: $extra_folders"
 
 case $bits in
-  32) magic='010b' ;;
-  64) magic='020b' ;;
+  32 | 64) ;;
   *) fail "word size must be 32 or 64, not $bits" ;;
 esac
-work=$(mktemp -d "${TMPDIR:-/tmp}/halden-zip.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+work=$E2E_TMP
 unzip -q "$zip" "$top/halden.exe" "$top/README.txt" -d "$work"
-headers=$(objdump -p "$work/$top/halden.exe") || fail "objdump cannot read its halden.exe"
-grep -Eq "^Magic[[:space:]]+$magic" <<<"$headers" || fail "its halden.exe is not a $bits-bit program"
+[ "$(wine_pe_bits "$work/$top/halden.exe" || true)" = "$bits" ] ||
+  fail "its halden.exe is not a $bits-bit program"
 
 readme=$work/$top/README.txt
 lines=$(wc -l <"$readme")
 crlf=$(grep -c $'\r$' "$readme" || true)
 [ "$lines" -gt 0 ] && [ "$crlf" -eq "$lines" ] || fail "README.txt has $crlf CRLF line ends of $lines"
 tr -d '\r' <"$readme" >"$work/readme"
-for text in "Up / Down" "Left / Right" "F1" "Esc" "Would You Like To Run In Fullscreen Mode?" \
+for text in "Up / Down" "Left / Right" "F1" "Esc" "$VIEWER_START_TEXT" \
   "Pic folder" "Halden, version $version"; do
   grep -qF "$text" "$work/readme" || fail "README.txt does not mention \"$text\""
 done

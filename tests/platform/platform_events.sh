@@ -8,14 +8,13 @@
 # WM_ACTIVATE and WM_SIZE before ShowWindow returns. The probe's own exit
 # status covers releasing every handle twice and opening a second window.
 #   platform_events.sh PROBE
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../harness/viewer.sh"
 
 probe=$1
 e2e_start_display 1024x768x24 fresh
-e2e_start_program -- "$probe"
+viewer_start_probe "$probe"
 out=$E2E_STDOUT
-e2e_wait_for_line "$out" '^READY' 15 || e2e_fail "the probe did not open its window"
-window=$(e2e_find_window "Halden platform probe")
+window=$(e2e_find_window "$VIEWER_PROBE_TITLE")
 
 lines() { wc -l <"$out"; }
 # Waits for a line matching REGEX after the first N lines of the log.
@@ -30,8 +29,8 @@ e2e_check grep -q '^WM_ACTIVATE state=1 minimised=0 via=ShowWindow' "$out" -- \
   "ShowWindow did not send WM_ACTIVATE"
 e2e_check grep -q '^WM_SIZE kind=0 width=320 height=240 via=ShowWindow' "$out" -- \
   "ShowWindow did not send WM_SIZE with the 320x240 client area"
-read -r _ _ width height <<<"$(e2e_window_geometry "$window")"
-[ "${width}x${height}" = 320x240 ] || e2e_fail "client area is ${width}x${height}, not 320x240"
+size=$(e2e_client_size "$window")
+[ "$size" = 320x240 ] || e2e_fail "client area is $size, not 320x240"
 
 # ---- Typed keys: exactly one key-down and one key-up, with Windows' code ----
 while read -r key code; do
@@ -105,9 +104,8 @@ grep '^FAIL' "$out" >&2 || true
 e2e_check grep -q '^WM_QUIT code=0' "$out" -- "WM_QUIT did not follow WM_CLOSE"
 
 # ---- SIGTERM ----
-e2e_start_program -- "$probe"
+viewer_start_probe "$probe"
 out=$E2E_STDOUT
-e2e_wait_for_line "$out" '^READY' 15 || e2e_fail "the probe did not open its window again"
 kill -TERM "$E2E_PID"
 e2e_wait_exit "$E2E_PID" 20
 e2e_check grep -q '^WM_CLOSE ' "$out" -- "SIGTERM did not become WM_CLOSE"

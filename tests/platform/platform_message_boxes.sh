@@ -2,7 +2,7 @@
 # MessageBoxA on the SDL2 layer under Xvfb: Return picks the default button
 # (Yes, OK) and Escape picks No (or OK).
 #   platform_message_boxes.sh PROBE
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../harness/x11.sh"
 
 probe=$1
 e2e_start_display 1024x768x24 fresh

@@ -26,8 +26,7 @@
 # after a moment's rest), so window size and minimising do not count as
 # growth. Every action goes to stderr with its time; the last line on stdout
 # sums the run up.
-source "$(dirname "$0")/../e2e/lib.sh"
-source "$(dirname "$0")/soak_lib.sh"
+source "$(dirname "$0")/../harness/viewer.sh"
 
 binary=$1
 pictures=$2
@@ -91,61 +90,61 @@ settle() {
   local tries
   for tries in $(seq 1 50); do
     check_alive
-    soak_answer_boxes
-    soak_find_program_window
-    [ -n "$SOAK_WINDOW" ] && break
+    viewer_answer_boxes
+    viewer_current_window
+    [ -n "$VIEWER_WINDOW" ] && break
     sleep 0.2
   done
-  [ -n "$SOAK_WINDOW" ] || fail "the program shows no window"
+  [ -n "$VIEWER_WINDOW" ] || fail "the program shows no window"
   if [ "$minimised" -eq 1 ]; then
-    restore "$SOAK_WINDOW"
+    restore "$VIEWER_WINDOW"
     minimised=0
   fi
-  e2e_resize "$SOAK_WINDOW" 640 480 2>/dev/null || true
-  e2e_focus "$SOAK_WINDOW" 2>/dev/null || true
+  e2e_resize "$VIEWER_WINDOW" 640 480 2>/dev/null || true
+  e2e_focus "$VIEWER_WINDOW" 2>/dev/null || true
 }
 
 checkpoints=()
 checkpoint() {
   settle
   sleep 1.5
-  soak_answer_boxes
+  viewer_answer_boxes
   local kb
-  kb=$(soak_resident_kb "$E2E_PID")
+  kb=$(e2e_resident_kb "$E2E_PID")
   checkpoints+=("$kb")
-  printf '%s %s checkpoint\n' "$((SECONDS - SOAK_STARTED))" "$kb" >>"$trace"
-  soak_log "checkpoint: resident $kb kB"
+  printf '%s %s checkpoint\n' "$((SECONDS - started))" "$kb" >>"$trace"
+  e2e_log "checkpoint: resident $kb kB"
 }
 
 # ---- Start-up ----
 e2e_start_display "$screen" fresh
-e2e_start_program --pic "$pictures" -- "$binary"
-e2e_wait_for 15 _e2e_search_box "Start FullScreen?" >/dev/null || fail "no start-up question"
+viewer_start "$pictures" "$binary"
+e2e_wait_for 15 e2e_box_showing "$VIEWER_START_BOX" || fail "no start-up question"
 settle
 sleep 2  # the first frames, and the probe's notice
 settle
-resident_start=$(soak_resident_kb "$E2E_PID")
+resident_start=$(e2e_resident_kb "$E2E_PID")
 e2e_log "program pid $E2E_PID, resident $resident_start kB after start-up"
-SOAK_STARTED=$SECONDS
+started=$SECONDS
 
 # ---- Random phase ----
-end=$((SOAK_STARTED + seconds))
-next_checkpoint=$((SOAK_STARTED + warm_up))
+end=$((started + seconds))
+next_checkpoint=$((started + warm_up))
 sample_at=$SECONDS
 while [ "$SECONDS" -lt "$end" ]; do
   check_alive
-  soak_answer_boxes
+  viewer_answer_boxes
   if [ "$SECONDS" -ge "$next_checkpoint" ]; then
     checkpoint
     next_checkpoint=$((SECONDS + 10 + seconds / 20))
     continue
   fi
   if [ "$SECONDS" -ge "$sample_at" ]; then
-    printf '%s %s sample\n' "$((SECONDS - SOAK_STARTED))" "$(soak_resident_kb "$E2E_PID")" >>"$trace"
+    printf '%s %s sample\n' "$((SECONDS - started))" "$(e2e_resident_kb "$E2E_PID")" >>"$trace"
     sample_at=$((SECONDS + 1))
   fi
-  soak_find_program_window
-  window=$SOAK_WINDOW
+  viewer_current_window
+  window=$VIEWER_WINDOW
   if [ -z "$window" ]; then
     sleep 0.1
     continue
@@ -161,8 +160,8 @@ while [ "$SECONDS" -lt "$end" ]; do
       key=${tap_keys[$pick]}
       draw 26
       printf -v hold '0.%02d' $((pick + 5))
-      soak_log "tap $key for ${hold}s"
-      soak_tap "$window" "$key" "$hold"
+      e2e_log "tap $key for ${hold}s"
+      e2e_hold "$window" "$key" "$hold" 2>/dev/null || true
       count=$((count - 1))
     done
   elif [ "$pick" -lt 60 ]; then
@@ -178,7 +177,7 @@ while [ "$SECONDS" -lt "$end" ]; do
     fi
     draw 20
     hold="$((pick / 10 + 1)).$((pick % 10))"  # 1.0 to 2.9 s
-    soak_log "hold $first${second:+ and $second} for ${hold}s"
+    e2e_log "hold $first${second:+ and $second} for ${hold}s"
     [ "$first" = F1 ] && f1_presses=$((f1_presses + 1))
     e2e_focus "$window" 2>/dev/null || true
     e2e_key_down "$first" 2>/dev/null || true
@@ -187,25 +186,25 @@ while [ "$SECONDS" -lt "$end" ]; do
     [ -n "$second" ] && { e2e_key_up "$second" 2>/dev/null || true; }
     e2e_key_up "$first" 2>/dev/null || true
   elif [ "$pick" -lt 70 ]; then
-    soak_log "F1"
+    e2e_log "F1"
     f1_presses=$((f1_presses + 1))
-    soak_tap "$window" F1 0.25
+    e2e_hold "$window" F1 0.25 2>/dev/null || true
   elif [ "$pick" -lt 82 ]; then
     # Minimised for a while, sometimes with a key sent to the minimised
     # window (which has no focus then, so nothing should come of it).
     draw 20
     away="$((pick / 10)).$((pick % 10))5"  # 0.05 to 1.95 s
-    soak_log "minimise for ${away}s"
+    e2e_log "minimise for ${away}s"
     e2e_minimise "$window" 2>/dev/null || true
     minimised=1
     draw 2
     if [ "$pick" -eq 0 ]; then
       draw ${#tap_keys[@]}
-      soak_log "tap ${tap_keys[$pick]} while minimised"
-      soak_tap "$window" "${tap_keys[$pick]}" 0.2
+      e2e_log "tap ${tap_keys[$pick]} while minimised"
+      e2e_hold "$window" "${tap_keys[$pick]}" 0.2 2>/dev/null || true
     fi
     sleep "$away"
-    soak_log "restore"
+    e2e_log "restore"
     restore "$window"
     minimised=0
   elif [ "$pick" -lt 95 ]; then
@@ -216,12 +215,12 @@ while [ "$SECONDS" -lt "$end" ]; do
       2) draw 400; width=$((pick + 1)); height=1 ;;
       *) draw 1000; width=$((pick + 1)); draw 720; height=$((pick + 1)) ;;
     esac
-    soak_log "resize to ${width}x$height"
+    e2e_log "resize to ${width}x$height"
     e2e_resize "$window" "$width" "$height" 2>/dev/null || true
     sleep 0.2
   else
     draw 10
-    soak_log "idle 0.${pick}5s"
+    e2e_log "idle 0.${pick}5s"
     sleep "0.${pick}5"
   fi
 done
@@ -229,13 +228,13 @@ done
 # ---- The end: a last checkpoint, then Esc ----
 checkpoint
 settle
-soak_log "Esc"
-soak_tap "$SOAK_WINDOW" Escape 0.3
+e2e_log "Esc"
+e2e_hold "$VIEWER_WINDOW" Escape 0.3 2>/dev/null || true
 e2e_wait_exit "$E2E_PID" 20
 if [ "$E2E_EXIT_STATUS" -eq 124 ]; then
   # Esc may have reached a window that an F1 repeat was replacing.
   settle
-  soak_tap "$SOAK_WINDOW" Escape 0.3
+  e2e_hold "$VIEWER_WINDOW" Escape 0.3 2>/dev/null || true
   e2e_wait_exit "$E2E_PID" 20
 fi
 [ "$E2E_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $E2E_EXIT_STATUS after Esc"
@@ -253,8 +252,8 @@ peak_sample=$(awk '{print $2}' "$trace" | sort -n | tail -n 1)
 percent() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%+.2f%%", 100 * (b - a) / a}'; }
 e2e_log "checkpoints (kB): ${checkpoints[*]}"
 printf 'soak seed %s: %s s, %s actions, %s F1 presses, %s reopenings, %s boxes (%s probe, %s fallback); ' \
-  "$seed" "$((SECONDS - SOAK_STARTED))" "$actions" "$f1_presses" "$((SOAK_OPENS - 1))" \
-  "$SOAK_BOXES" "$SOAK_PROBE_BOXES" "$SOAK_FALLBACK_BOXES"
+  "$seed" "$((SECONDS - started))" "$actions" "$f1_presses" "$((VIEWER_OPENS - 1))" \
+  "$VIEWER_BOXES" "$VIEWER_NOTICE_BOXES" "$VIEWER_FALLBACK_BOXES"
 printf 'resident %s kB at start-up, %s kB at the first checkpoint, %s kB at the last (%s), ' \
   "$resident_start" "$baseline" "$final" "$(percent "$baseline" "$final")"
 printf 'checkpoint peak %s kB (%s), peak of all samples %s kB; exit status 0\n' \

@@ -11,8 +11,7 @@
 #
 # The whole report stays in the kept folder when the script fails; with
 # E2E_KEEP=1 it is kept either way.
-source "$(dirname "$0")/../e2e/lib.sh"
-source "$(dirname "$0")/soak_lib.sh"
+source "$(dirname "$0")/../harness/viewer.sh"
 
 binary=$1
 pictures=$2
@@ -21,46 +20,38 @@ suppressions=$(readlink -f "$(dirname "$0")/valgrind.supp")
 # One report per process: the SDL layer shows each message box from a
 # forked child, which memcheck follows and reports on separately.
 logs=$E2E_TMP/memcheck
-# Everything is some ten to fifty times slower under valgrind.
+# Everything is some ten to fifty times slower under valgrind, a box's going
+# away after its key too.
 slow=120
+VIEWER_BOX_WAIT=30
 
 e2e_start_display 1024x768x24 fresh
 mkdir -p "$logs"
-e2e_start_program --pic "$pictures" -- "$(command -v valgrind)" --tool=memcheck \
+viewer_start "$pictures" "$(command -v valgrind)" --tool=memcheck \
   --track-origins=yes --num-callers=40 --suppressions="$suppressions" \
   --log-file="$logs/%p.log" \
   "$@" "$(readlink -f "$binary")"
 
-# Waits for a box by its caption, answers it, and says so.
-answer() {
-  local caption=$1 key=$2 box
-  box=$(e2e_find_message_box "$caption" "$slow")
-  soak_log "answering \"$caption\""
-  e2e_key "$box" "$key"
-}
-
 # A frame takes seconds here: keys are held until the program has acted on
 # them, and without auto-repeat, so F1 reopens exactly once.
-soak_auto_repeat off
-box_shown() { _e2e_search_box "$1" >/dev/null; }
-program_ended() { _e2e_exited "$E2E_PID"; }
+e2e_auto_repeat off
 
-answer "Start FullScreen?" Escape
-answer "feature supported!" Return
-window=$(e2e_find_window "$SOAK_FIRST_TITLE" "$slow")
+viewer_answer "$VIEWER_START_BOX" no "$slow"
+viewer_answer "$VIEWER_NOTICE_BOX" ok "$slow"
+window=$(e2e_find_window "$VIEWER_TITLE" "$slow")
 e2e_focus "$window"
 sleep 5  # a few frames
-soak_log "F1"
-soak_press_until "$window" F1 "$slow" box_shown "Tarn GL" || e2e_fail "F1 did not reopen"
-answer "Tarn GL" Return
-answer "feature supported!" Return
-window=$(e2e_find_window "$SOAK_REOPENED_TITLE" "$slow")
+e2e_log "F1"
+e2e_hold_until "$window" F1 "$slow" e2e_box_showing "$VIEWER_FALLBACK_BOX" || e2e_fail "F1 did not reopen"
+viewer_answer "$VIEWER_FALLBACK_BOX" yes "$slow"
+viewer_answer "$VIEWER_NOTICE_BOX" ok "$slow"
+window=$(e2e_find_window "$VIEWER_REOPENED_TITLE" "$slow")
 e2e_focus "$window"
 sleep 5
-soak_log "Esc"
-soak_press_until "$window" Escape "$slow" program_ended || true
+e2e_log "Esc"
+e2e_hold_until "$window" Escape "$slow" e2e_exited "$E2E_PID" || true
 e2e_wait_exit "$E2E_PID" 30
-soak_log "ended with status $E2E_EXIT_STATUS"
+e2e_log "ended with status $E2E_EXIT_STATUS"
 
 [ "$E2E_EXIT_STATUS" -ne 124 ] || e2e_fail "the program did not end after Esc"
 

@@ -5,21 +5,20 @@
 # gdi32, opengl32 and glu32.
 #
 #   exe_check.sh EXE 32|64
-set -euo pipefail
+source "$(dirname "$0")/../harness/wine.sh"
 
 exe=$1
 bits=$2
-fail() { printf 'FAIL: %s: %s\n' "$exe" "$*" >&2; exit 1; }
+fail() { e2e_fail "$exe: $*"; }
 
+case $bits in
+  32 | 64) ;;
+  *) fail "word size must be 32 or 64, not $bits" ;;
+esac
 [ -f "$exe" ] || fail "not built (cmake --preset mingw$bits && cmake --build --preset mingw$bits)"
 headers=$(objdump -p "$exe") || fail "objdump cannot read it"
 
-case $bits in
-  32) magic='010b' ;;
-  64) magic='020b' ;;
-  *) fail "word size must be 32 or 64, not $bits" ;;
-esac
-grep -Eq "^Magic[[:space:]]+$magic" <<<"$headers" || fail "not a $bits-bit PE image"
+[ "$(wine_pe_bits "$exe" || true)" = "$bits" ] || fail "not a $bits-bit PE image"
 grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<<"$headers" ||
   fail "not a GUI-subsystem program"
 

@@ -6,7 +6,7 @@
 # to fullscreen; Esc ends the program with status 0. No fallback question.
 #
 #   fullscreen_desktop.sh EXE PREFIX_STATE PIC_DIR LINUX_HALDEN
-source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/../harness/wine.sh"
 
 exe=$1
 state=$2
@@ -17,9 +17,11 @@ mkdir -p "$shots"
 
 wine_select "$exe"
 wine_use_prefix "$state"
-wine_start_display
+e2e_start_display 1024x768x24 fresh
+# F1 acts on every press, and keys are held until their effect shows.
+e2e_auto_repeat off
 
-wine_linux_pictures "$linux" "$pic" "$shots"
+viewer_linux_pictures "$linux" "$pic" "$shots"
 
 # The virtual desktop is asked for by the program's file name, so that the
 # other scenarios in this prefix keep running as plain X windows.
@@ -36,46 +38,48 @@ REGEDIT4
 REG
 (cd "$E2E_TMP" && "$WINE_LOADER" regedit /S desktop.reg) || e2e_fail "regedit failed"
 
-desktop_title="halden - Wine desktop"
 desktop_size() {
   local id
-  id=$(e2e_find_message_box "$desktop_title" 10)
-  wine_client_size "$id"
+  id=$(e2e_find_message_box "halden - Wine desktop" 10) || exit 1
+  e2e_client_size "$id"
 }
 
-export WINEDEBUG=-all,+msgbox
-wine_start_program "$pic" "$program"
-wine_answer "Start FullScreen?" y 60
-window=$(e2e_find_window Halden 20)
+# F1 and a window that shows the room as at start-up, in a desktop of SIZE.
+reopen() {
+  local what=$1 size=$2 old=$window
+  e2e_hold_until "$old" F1 20 e2e_window_gone "$old" || e2e_fail "$what did not close the window"
+  viewer_open "$VIEWER_REOPENED_TITLE"
+  window=$VIEWER_WINDOW
+  [ "$VIEWER_NOTICE" = "$notice" ] || e2e_fail "$what: the notice did not come as at start-up"
+  [ "$(desktop_size)" = "$size" ] || e2e_fail "$what left the desktop at $(desktop_size)"
+}
+
+wine_trace_boxes
+wine_start "$pic" "$program"
+viewer_answer "$VIEWER_START_BOX" yes 60
+viewer_open "$VIEWER_TITLE"
+window=$VIEWER_WINDOW
+notice=$VIEWER_NOTICE
 [ "$(desktop_size)" = 640x480 ] || e2e_fail "the desktop is $(desktop_size), not the 640x480 mode"
-read -r x y w h < <(e2e_window_geometry "$window")
-[ "$x $y ${w}x${h}" = "0 0 640x480" ] || e2e_fail "the fullscreen window is ${w}x${h} at $x,$y"
-notice=$(wine_notice_or_room "$window")
-wine_settled_shot "$window" "$shots/fullscreen.png"
-e2e_check wine_same "$shots/fullscreen.png" "$shots/linux-day.png" -- \
-  "the fullscreen room differs from the Linux build's (see $shots)"
+geometry=$(e2e_window_geometry "$window")
+[ "$geometry" = "0 0 640 480" ] || e2e_fail "the fullscreen window is at $geometry, not 0 0 640 480"
+viewer_settled_shot "$window" "$shots/fullscreen.png"
+e2e_expect_same "$shots/fullscreen.png" "$shots/linux-day.png" \
+  "the fullscreen room against the Linux build's"
 
 # F1: the desktop's own mode again, and a window.
-wine_hold_key "$window" F1 20 e2e_window_gone "$window" || e2e_fail "F1 did not close the fullscreen window"
-window=$(e2e_find_window "Tarn's Textures, Lighting & Keyboard Tutorial" 20)
-[ "$(wine_notice_or_room "$window")" = "$notice" ] || e2e_fail "F1: the notice did not come as at start-up"
-[ "$(desktop_size)" = 1024x768 ] || e2e_fail "F1 left the desktop at $(desktop_size)"
-wine_settled_shot "$window" "$shots/windowed.png"
+reopen "F1" 1024x768
+viewer_settled_shot "$window" "$shots/windowed.png"
 
 # F1 again: fullscreen again.
-wine_hold_key "$window" F1 20 e2e_window_gone "$window" || e2e_fail "the second F1 did not close the window"
-window=$(e2e_find_window "Tarn's Textures, Lighting & Keyboard Tutorial" 20)
-[ "$(wine_notice_or_room "$window")" = "$notice" ] || e2e_fail "F1 twice: the notice did not come as at start-up"
-[ "$(desktop_size)" = 640x480 ] || e2e_fail "the second F1 left the desktop at $(desktop_size)"
-wine_settled_shot "$window" "$shots/fullscreen-again.png"
-e2e_check wine_same "$shots/fullscreen-again.png" "$shots/linux-day.png" -- \
-  "after F1 twice the fullscreen room differs from the Linux build's (see $shots)"
+reopen "the second F1" 640x480
+viewer_settled_shot "$window" "$shots/fullscreen-again.png"
+e2e_expect_same "$shots/fullscreen-again.png" "$shots/linux-day.png" \
+  "after F1 twice, the fullscreen room against the Linux build's"
 
-wine_hold_key "$window" Escape 20 _e2e_exited "$E2E_PID" || e2e_fail "Esc did not end the program"
-e2e_wait_exit "$E2E_PID" 10
-[ "$E2E_EXIT_STATUS" = 0 ] || e2e_fail "exit status $E2E_EXIT_STATUS after Esc, not 0"
+viewer_escape "$window"
 
-if wine_box_texts "$E2E_STDERR" | grep -q 'Not Supported'; then
+if wine_box_texts "$E2E_STDERR" | grep -qxF "$VIEWER_FALLBACK_TEXT"; then
   e2e_fail "the fullscreen mode was refused in the virtual desktop"
 fi
 e2e_log "passed"

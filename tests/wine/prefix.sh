@@ -5,7 +5,7 @@
 #   prefix.sh create EXE STATE   makes a prefix that can run EXE (32- or
 #                                64-bit) and writes its path into STATE
 #   prefix.sh remove STATE       ends its Wine processes and removes it
-source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/../harness/wine.sh"
 
 case "${1:-}" in
   create)
@@ -14,19 +14,10 @@ case "${1:-}" in
     rm -f "$state"
     wine_select "$exe"
     root=$(mktemp -d "${TMPDIR:-/tmp}/halden-wine.XXXXXX")
-    export WINEPREFIX=$root/prefix
     # wineboot starts Wine's desktop process, which wants a display.
     e2e_start_display 1024x768x24 fresh
-    start=$SECONDS
-    # On a 64-bit host without i386 support the prefix's 32-bit half cannot
-    # be set up; Wine says so and goes on, and 64-bit programs run.
-    "$WINE_LOADER" wineboot --init >"$E2E_TMP/wineboot.log" 2>&1 ||
-      { cat "$E2E_TMP/wineboot.log" >&2; e2e_fail "wineboot --init failed"; }
-    "$WINESERVER" -w
-    [ -d "$WINEPREFIX/drive_c/windows/system32" ] ||
-      { cat "$E2E_TMP/wineboot.log" >&2; e2e_fail "wineboot made no prefix in $WINEPREFIX"; }
+    wine_make_prefix "$root/prefix"
     echo "$WINEPREFIX" >"$state"
-    e2e_log "$WINEARCH prefix $WINEPREFIX made by wineboot --init in $((SECONDS - start)) s"
     ;;
   remove)
     state=$2
@@ -38,8 +29,7 @@ case "${1:-}" in
       */halden-wine.*) ;;
       *) e2e_fail "refusing to remove $root: not a prefix folder of these tests" ;;
     esac
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-    "$WINESERVER" -w >/dev/null 2>&1 || true
+    wine_end_prefix
     rm -rf "$root" "$state"
     unset WINEPREFIX
     ;;
