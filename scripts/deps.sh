@@ -4,7 +4,7 @@
 # Idempotent and quick when everything is already there.
 set -euo pipefail
 
-run_pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
+run_pkgs=(build-essential cmake ninja-build pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
           libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
            clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xfonts-base
