@@ -21,7 +21,6 @@
 // sharing, and swapping a DC whose window has no current context (fails).
 #include <SDL.h>
 
-#include <cstring>
 #include <map>
 
 #include "platform/sdl_state.h"
@@ -175,11 +174,7 @@ BOOL WINAPI wglDeleteContext(HGLRC renderContext) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   if (name == nullptr || !VideoRunning() || SDL_GL_GetCurrentContext() == nullptr) return nullptr;
-  void* address = SDL_GL_GetProcAddress(name);
-  PROC procedure = nullptr;
-  static_assert(sizeof(procedure) == sizeof(address), "function and data pointers differ");
-  std::memcpy(&procedure, &address, sizeof(procedure));
-  return procedure;
+  return win32_model::ProcFromAddress(SDL_GL_GetProcAddress(name));
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {

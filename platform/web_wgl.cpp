@@ -24,7 +24,6 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstring>
 #include <map>
 
 #include "platform/web_gl_context.h"
@@ -170,11 +169,7 @@ BOOL WINAPI wglDeleteContext(HGLRC renderContext) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   if (name == nullptr || gCurrentContext == nullptr) return nullptr;
-  void* address = ExtensionEntryPoint(name);
-  PROC procedure = nullptr;
-  static_assert(sizeof(procedure) == sizeof(address), "function and data pointers differ");
-  std::memcpy(&procedure, &address, sizeof(procedure));
-  return procedure;
+  return win32_model::ProcFromAddress(ExtensionEntryPoint(name));
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {

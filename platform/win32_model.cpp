@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <deque>
 #include <iterator>
 #include <map>
@@ -497,6 +498,15 @@ int ShowCursor(bool show) {
 
 int CursorCounter() {
   return S().cursorCounter;
+}
+
+// ---- Entry points ----
+
+PROC ProcFromAddress(void* address) {
+  PROC procedure = nullptr;
+  static_assert(sizeof(procedure) == sizeof(address), "function and data pointers differ");
+  std::memcpy(&procedure, &address, sizeof(procedure));
+  return procedure;
 }
 
 }  // namespace win32_model

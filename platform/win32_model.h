@@ -430,4 +430,11 @@ void SetDisplayModeChanged(bool changed);
 int ShowCursor(bool show);
 int CursorCounter();
 
+// ---- Entry points ----
+
+// wglGetProcAddress's answer for an entry point the layer found as a data
+// address (SDL_GL_GetProcAddress, a table of its own): the same address as a
+// PROC; null stays null.
+PROC ProcFromAddress(void* address);
+
 }  // namespace win32_model
